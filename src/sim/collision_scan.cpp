@@ -1,0 +1,79 @@
+#include "sim/collision_scan.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// Differences wrap like the 32-bit machine arithmetic they model, instead of overflowing.
+std::int32_t Difference(std::int32_t a, std::int32_t b)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
+// True when a difference is certainly too far for contact: beyond reach either way.
+bool Beyond(std::int32_t difference, std::uint32_t reach)
+{
+    return static_cast<std::uint32_t>(difference) + reach > 2 * reach;
+}
+
+// Reaches up to this size leave the float arithmetic far more exact than the pixel of
+// margin the quick test relies on; larger discs always take the exact test.
+constexpr std::uint32_t kLargestQuickReach = 1u << 20;
+
+// The exact rule for one pair: returns the change to the scan's count.
+std::int32_t TestPair(VarbuleRecord& s, VarbuleRecord& partner, bool samePlace)
+{
+    const float deltaX = static_cast<float>(Difference(s.x, partner.x));
+    const float deltaY = static_cast<float>(Difference(s.y, partner.y));
+    // A float product is the correctly rounded square, the same as powf(delta, 2.0f).
+    const float squareX = deltaX * deltaX;
+    const float squareY = deltaY * deltaY;
+    const float centreDistance =
+        static_cast<float>(std::sqrt(static_cast<double>(squareX) + static_cast<double>(squareY)));
+    const float contactDistance = static_cast<float>(std::abs(s.diameter + partner.diameter)) / 2.0f;
+    if (contactDistance < centreDistance || samePlace || partner.collided == 1)
+        return 0;
+
+    const std::int32_t formerDx = s.dx;
+    const std::int32_t formerDy = s.dy;
+    s.dx = partner.dx;
+    s.dy = partner.dy;
+    partner.dx = formerDx;
+    partner.dy = formerDy;
+    partner.collided = 1;
+    s.collided = 1;
+
+    if (contactDistance - 2.0f > centreDistance) {
+        s.dx = -s.dx;
+        s.dy = -s.dy;
+        partner.dx = -partner.dx;
+        partner.dy = -partner.dy;
+        return 0;  // the exchange, taken back by the reversal
+    }
+    return 1;
+}
+
+}  // namespace
+
+std::int32_t CollisionScan(VarbuleRecord* table, std::int32_t length, std::int32_t index)
+{
+    VarbuleRecord& s = table[index];
+    // The scan never moves a disc or changes its size, so these hold for the whole scan.
+    const std::int32_t x = s.x;
+    const std::int32_t y = s.y;
+    const std::int32_t diameter = s.diameter;
+    std::int32_t count = 0;
+    for (std::int32_t p = 0; p < length; ++p) {
+        const VarbuleRecord& partner = table[p];
+        // Most pairs are far apart. A pair more than a whole pixel beyond the contact
+        // distance along either axis cannot be brought into contact by any rounding in
+        // the exact test, so only near pairs take it.
+        const std::uint32_t reach = static_cast<std::uint32_t>(std::abs(diameter + partner.diameter)) / 2u + 2u;
+        if (reach <= kLargestQuickReach &&
+            (Beyond(Difference(x, partner.x), reach) || Beyond(Difference(y, partner.y), reach)))
+            continue;
+        count += TestPair(s, table[p], p == index);
+    }
+    return count;
+}
