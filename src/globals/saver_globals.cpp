@@ -1,0 +1,3 @@
+#include "globals/saver_globals.h"
+
+SaverGlobals saver;

@@ -1,0 +1,14 @@
+#pragma once
+
+// The settings file is a 512-byte binary record named by the string table ("Varbule.ini"),
+// opened by its bare name in the current directory. Byte 1 is the varbule count; every
+// other byte is carried through unchanged.
+constexpr int kVarbuleCountOffset = 1;
+
+// Reads the record and takes the count from it. A file that cannot be opened or read
+// changes nothing; a short file supplies what it has.
+void ReadSettingsFile();
+
+// Stores the count in the record and writes all 512 bytes. Returns false, having written
+// nothing, when the file cannot be opened for writing.
+bool WriteSettingsFile();
