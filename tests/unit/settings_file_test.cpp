@@ -1,0 +1,158 @@
+#include "settings/settings_file.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "globals/saver_globals.h"
+#include "settings/saver_strings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+// Each test runs in an empty directory of its own, as a fresh saver process would.
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous_ = fs::current_path();
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        directory_ = fs::temp_directory_path() / (std::string("varbules-") + test->name());
+        fs::remove_all(directory_);
+        fs::create_directories(directory_);
+        fs::current_path(directory_);
+        saver.varbuleCount = 32;
+        saver.settingsRecord.fill(0);
+        LoadSaverStrings();
+    }
+    void TearDown() override
+    {
+        fs::current_path(previous_);
+        fs::remove_all(directory_);
+    }
+
+    static void WriteFile(const Bytes& bytes)
+    {
+        std::ofstream out("Varbule.ini", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    static Bytes ReadFile()
+    {
+        std::ifstream in("Varbule.ini", std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // Bytes that differ from each other and from zero, so any byte lost or moved shows.
+    static Bytes Pattern(std::size_t size)
+    {
+        Bytes bytes(size);
+        for (std::size_t i = 0; i < size; ++i)
+            bytes[i] = static_cast<unsigned char>(i * 7 + 3);
+        return bytes;
+    }
+
+private:
+    fs::path previous_;
+    fs::path directory_;
+};
+
+TEST_F(SettingsFile, NoFileKeepsTheCountAndWritingCreatesA512ByteRecord)
+{
+    ReadSettingsFile();
+    EXPECT_EQ(saver.varbuleCount, 32);
+    EXPECT_EQ(saver.settingsFile, nullptr);
+
+    ASSERT_TRUE(WriteSettingsFile());
+    Bytes expected(512, 0);
+    expected[1] = 32;
+    EXPECT_EQ(ReadFile(), expected);
+    EXPECT_EQ(saver.settingsFile, nullptr);
+}
+
+TEST_F(SettingsFile, AnEmptyOrOneByteFileGivesACountOfZero)
+{
+    WriteFile({});
+    ReadSettingsFile();
+    EXPECT_EQ(saver.varbuleCount, 0);
+
+    saver.varbuleCount = 32;
+    WriteFile({0x55});
+    ReadSettingsFile();
+    EXPECT_EQ(saver.varbuleCount, 0);
+    ASSERT_TRUE(WriteSettingsFile());
+    Bytes expected(512, 0);
+    expected[0] = 0x55;
+    EXPECT_EQ(ReadFile(), expected);
+}
+
+TEST_F(SettingsFile, AShortFileSuppliesWhatItHasAndIsWrittenBackAtFullLength)
+{
+    for (const std::size_t size : {2u, 100u, 511u}) {
+        saver.settingsRecord.fill(0);
+        Bytes bytes = Pattern(size);
+        bytes[1] = 16;
+        WriteFile(bytes);
+        ReadSettingsFile();
+        EXPECT_EQ(saver.varbuleCount, 16) << size;
+
+        saver.varbuleCount = 64;
+        ASSERT_TRUE(WriteSettingsFile());
+        Bytes expected = bytes;
+        expected[1] = 64;
+        expected.resize(512, 0);
+        EXPECT_EQ(ReadFile(), expected) << size;
+    }
+}
+
+TEST_F(SettingsFile, EveryOtherByteSurvivesAReadAndWriteAndAnyCountIsTaken)
+{
+    Bytes bytes = Pattern(512);
+    bytes[1] = 200;
+    WriteFile(bytes);
+    ReadSettingsFile();
+    EXPECT_EQ(saver.varbuleCount, 200);
+    ASSERT_TRUE(WriteSettingsFile());
+    EXPECT_EQ(ReadFile(), bytes);
+}
+
+TEST_F(SettingsFile, ALongerFileIsReadInPartAndTruncatedOnWriting)
+{
+    Bytes bytes = Pattern(1000);
+    bytes[1] = 32;
+    WriteFile(bytes);
+    ReadSettingsFile();
+    EXPECT_EQ(saver.varbuleCount, 32);
+    saver.varbuleCount = 16;
+    ASSERT_TRUE(WriteSettingsFile());
+    Bytes expected(bytes.begin(), bytes.begin() + 512);
+    expected[1] = 16;
+    EXPECT_EQ(ReadFile(), expected);
+}
+
+TEST_F(SettingsFile, OnlyTheLowEightBitsOfTheCountAreStored)
+{
+    saver.varbuleCount = 300;
+    ASSERT_TRUE(WriteSettingsFile());
+    EXPECT_EQ(ReadFile().at(1), 300 & 0xFF);
+}
+
+TEST_F(SettingsFile, ADirectoryInPlaceOfTheFileIsNeitherReadNorWritten)
+{
+    fs::create_directory("Varbule.ini");
+    saver.settingsRecord[1] = 99;
+    ReadSettingsFile();
+    EXPECT_EQ(saver.varbuleCount, 32);
+    EXPECT_EQ(saver.settingsFile, nullptr);
+
+    EXPECT_FALSE(WriteSettingsFile());
+    EXPECT_TRUE(fs::is_directory("Varbule.ini"));
+    EXPECT_EQ(saver.settingsFile, nullptr);
+}
+
+}  // namespace
