@@ -122,8 +122,8 @@ void FrameLoop::RunFrame()
     clock_.Pause(inputs_.previewMode ? kPreviewFramePauseMs : kFramePauseMs);
 }
 
-void AnimationThread(const AnimationInputs& inputs, Surface& surface, Clock& clock, RandomSource& random,
-                     const std::atomic<std::int32_t>& stopRequested)
+void RunAnimation(const AnimationInputs& inputs, Surface& surface, Clock& clock, RandomSource& random,
+                  const std::atomic<std::int32_t>& stopRequested)
 {
     FrameLoop loop(inputs, surface, clock, random);
     while (stopRequested.load() == 0)

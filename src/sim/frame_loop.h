@@ -77,5 +77,5 @@ private:
 // The body of the animation thread once it holds its surface: frames until stopRequested,
 // read afresh before every frame, is found nonzero. The frame in progress always ends
 // with its overlays and its pause, so a stop takes at most one frame.
-void AnimationThread(const AnimationInputs& inputs, Surface& surface, Clock& clock, RandomSource& random,
-                     const std::atomic<std::int32_t>& stopRequested);
+void RunAnimation(const AnimationInputs& inputs, Surface& surface, Clock& clock, RandomSource& random,
+                  const std::atomic<std::int32_t>& stopRequested);

@@ -269,26 +269,26 @@ private:
     int frames_;
 };
 
-TEST(AnimationThread, FinishesTheFrameInProgressAndEndsBeforeTheNext)
+TEST(RunAnimation, FinishesTheFrameInProgressAndEndsBeforeTheNext)
 {
     Shared shared;
     RecordingSurface surface;
     SequenceRandom random({0});
     std::atomic<std::int32_t> stop{0};
     StoppingClock clock(stop, 3);
-    AnimationThread(shared.inputs, surface, clock, random, stop);
+    RunAnimation(shared.inputs, surface, clock, random, stop);
     EXPECT_EQ(clock.pauses, 3);
     EXPECT_EQ(surface.TextDraws().size(), 6u);
 }
 
-TEST(AnimationThread, AStopBeforeTheFirstFrameRunsNone)
+TEST(RunAnimation, AStopBeforeTheFirstFrameRunsNone)
 {
     Shared shared;
     RecordingSurface surface;
     SequenceRandom random({0});
     std::atomic<std::int32_t> stop{1};
     StoppingClock clock(stop, 1);
-    AnimationThread(shared.inputs, surface, clock, random, stop);
+    RunAnimation(shared.inputs, surface, clock, random, stop);
     EXPECT_EQ(clock.pauses, 0);
     EXPECT_TRUE(surface.TextDraws().empty());
 }
