@@ -1,0 +1,33 @@
+#include "host/animation_thread.h"
+
+#include <cstdlib>
+
+#include "globals/saver_globals.h"
+#include "host/frame_log.h"
+#include "port/system_clock.h"
+#include "port/window_surface.h"
+#include "sim/frame_loop.h"
+
+DWORD WINAPI AnimationThread(LPVOID animationBlock)
+{
+    AnimationBlock& block = *static_cast<AnimationBlock*>(animationBlock);
+    // All of this was written by the main thread before it started this one.
+    const AnimationInputs inputs{saver.previewMode != 0,
+                                 saver.varbuleCount,
+                                 saver.backgroundColor,
+                                 reinterpret_cast<Surface::Brush>(saver.backgroundBrush),
+                                 saver.rateLabel,
+                                 sizeof saver.rateLabel,
+                                 saver.creditLine};
+    const std::unique_ptr<Surface> surface = OpenWindowSurface(block.window);
+    SystemClock clock;
+    StdRandom random;
+
+    if (const char* logPath = std::getenv("VARBULES_FRAME_LOG")) {
+        FrameLoggingClock loggingClock(clock, logPath);
+        RunAnimation(inputs, *surface, loggingClock, random, block.stopRequested);
+    } else {
+        RunAnimation(inputs, *surface, clock, random, block.stopRequested);
+    }
+    return 0;
+}

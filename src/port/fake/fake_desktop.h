@@ -1,0 +1,66 @@
+#pragma once
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "desktop_api.h"
+
+// An in-memory desktop behind the declared Win32 subset, for testing the saver's host
+// without a window system. Posted messages wait in one queue until the loop fetches them;
+// sent messages call the window procedure at once, re-entrantly if need be. Threads are
+// real threads, so the thread sanitizer sees the host's hand-over to the animation.
+struct FakeWindow {
+    std::string className;
+    std::string title;
+    WNDPROC procedure = nullptr;
+    HWND parent = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int width = 0;
+    int height = 0;
+    bool alive = true;
+    bool shown = false;
+};
+
+struct FakeDesktop {
+    // Set up by a test.
+    int screenWidth = 1024;
+    int screenHeight = 768;
+    POINT cursor{400, 300};
+    bool failRegisterClass = false;
+    bool failCreateWindow = false;
+    int failThreadStarts = 0;  // this many CreateThread calls fail before one succeeds
+    // Called whenever the message loop finds the queue empty; it may post input or
+    // change the cursor. Returning false means the test has nothing more to say.
+    std::function<bool()> onIdle;
+
+    // What the host did.
+    std::map<std::string, WNDCLASSA> classes;
+    std::vector<std::unique_ptr<FakeWindow>> windows;
+    std::deque<MSG> queue;
+    std::vector<UINT> defaultHandled;  // messages that reached DefWindowProcA
+    std::vector<std::string> messageBoxes;
+    std::vector<std::pair<UINT, UINT>> systemParameters;  // action, value
+    std::vector<int> priorities;
+    int cursorHides = 0;
+    int backgroundFills = 0;
+    int threadsStarted = 0;
+    int threadWaits = 0;
+    int handlesClosed = 0;
+    int librariesFreed = 0;
+    bool loopRanDry = false;  // the loop waited with nothing left to happen
+    std::atomic<int> framesDrawn{0};
+};
+
+// The one desktop; ResetFakeDesktop gives a fresh one.
+FakeDesktop& Desktop();
+void ResetFakeDesktop();
+
+FakeWindow& WindowOf(HWND window);
+HWND MakeFakeParent(int width, int height);  // a window of "the desktop's" own
+HMODULE FakeModule();                         // a module handle for FreeLibrary to release
