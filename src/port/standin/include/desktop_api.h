@@ -21,6 +21,10 @@ using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using LPVOID = void*;
 using LPCSTR = const char*;
+using LPSTR = char*;
+using INT_PTR = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+using LONG_PTR = std::intptr_t;
 
 struct HINSTANCE__;
 struct HWND__;
@@ -39,6 +43,10 @@ using HCURSOR = HCURSOR__*;
 using HMENU = HMENU__*;
 using HGDIOBJ = void*;
 using HANDLE = void*;
+struct HKEY__;
+using HKEY = HKEY__*;
+using LSTATUS = LONG;
+using FARPROC = INT_PTR(WINAPI*)();
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -65,6 +73,16 @@ struct MSG {
 };
 
 using WNDPROC = LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
+using DLGPROC = INT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
+
+struct OSVERSIONINFOA {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    char szCSDVersion[128];
+};
 using LPTHREAD_START_ROUTINE = DWORD(WINAPI*)(LPVOID);
 
 struct WNDCLASSA {
@@ -93,6 +111,8 @@ constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_ACTIVATEAPP = 0x001C;
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_NCACTIVATE = 0x0086;
+constexpr UINT WM_INITDIALOG = 0x0110;
+constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_SYSKEYDOWN = 0x0104;
@@ -123,6 +143,26 @@ constexpr UINT CS_VREDRAW = 0x0001;
 constexpr UINT CS_HREDRAW = 0x0002;
 constexpr UINT CS_PARENTDC = 0x0080;
 constexpr UINT CS_SAVEBITS = 0x0800;
+
+// Dialogs and buttons.
+constexpr UINT BM_SETCHECK = 0x00F1;
+constexpr UINT BM_GETCHECK = 0x00F0;
+constexpr WPARAM BST_CHECKED = 1;
+constexpr UINT HELP_CONTENTS = 3;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr UINT MB_OK = 0;
+constexpr UINT MB_ICONINFORMATION = 0x40;
+constexpr inline unsigned LOWORD(std::uintptr_t value)
+{
+    return static_cast<unsigned>(value & 0xFFFF);
+}
+
+// The platform.
+constexpr DWORD VER_PLATFORM_WIN32_WINDOWS = 1;
+constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
+constexpr LSTATUS ERROR_SUCCESS = 0;
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000001u)))
 
 // Odds and ends.
 constexpr UINT SPI_SCREENSAVERRUNNING = 97;
@@ -173,3 +213,20 @@ BOOL SetThreadPriority(HANDLE thread, int priority);
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL CloseHandle(HANDLE handle);
 BOOL FreeLibrary(HMODULE module);
+HMODULE LoadLibraryA(LPCSTR name);
+FARPROC GetProcAddress(HMODULE module, LPCSTR name);
+
+// The platform, the registry and other windows.
+BOOL GetVersionExA(OSVERSIONINFOA* info);
+LSTATUS RegOpenKeyA(HKEY key, LPCSTR subKey, HKEY* result);
+LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, DWORD* reserved, DWORD* type, unsigned char* data, DWORD* size);
+LSTATUS RegCloseKey(HKEY key);
+BOOL IsWindow(HWND window);
+HWND GetForegroundWindow();
+
+// Dialogs.
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC procedure, LPARAM parameter);
+BOOL EndDialog(HWND dialog, INT_PTR result);
+LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL CheckRadioButton(HWND dialog, int first, int last, int id);
+BOOL WinHelpA(HWND window, LPCSTR helpFile, UINT command, UINT_PTR data);
