@@ -10,6 +10,7 @@
 
 #include "globals/saver_globals.h"
 #include "settings/saver_strings.h"
+#include "temp_directory.h"
 
 namespace fs = std::filesystem;
 
@@ -22,20 +23,9 @@ class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        previous_ = fs::current_path();
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        directory_ = fs::temp_directory_path() / (std::string("varbules-") + test->name());
-        fs::remove_all(directory_);
-        fs::create_directories(directory_);
-        fs::current_path(directory_);
         saver.varbuleCount = 32;
         saver.settingsRecord.fill(0);
         LoadSaverStrings();
-    }
-    void TearDown() override
-    {
-        fs::current_path(previous_);
-        fs::remove_all(directory_);
     }
 
     static void WriteFile(const Bytes& bytes)
@@ -58,8 +48,7 @@ protected:
     }
 
 private:
-    fs::path previous_;
-    fs::path directory_;
+    ScopedTempDirectory directory_;
 };
 
 TEST_F(SettingsFile, NoFileKeepsTheCountAndWritingCreatesA512ByteRecord)

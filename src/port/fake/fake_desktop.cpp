@@ -1,5 +1,6 @@
 #include "port/fake/fake_desktop.h"
 
+#include <cstring>
 #include <thread>
 
 #include "port/window_surface.h"
@@ -56,10 +57,32 @@ void ResetFakeDesktop()
     desktop = std::make_unique<FakeDesktop>();
 }
 
+// Handles are small numbers, as on Windows, so they can stand on a command line.
+constexpr std::uintptr_t kFirstHandle = 0x10010;
+
 FakeWindow& WindowOf(HWND window)
 {
-    return *reinterpret_cast<FakeWindow*>(window);
+    const std::uintptr_t index = (reinterpret_cast<std::uintptr_t>(window) - kFirstHandle) / 4;
+    return *desktop->windows.at(index);
 }
+
+HWND HandleOf(const FakeWindow& window)
+{
+    for (std::size_t i = 0; i < desktop->windows.size(); ++i)
+        if (desktop->windows[i].get() == &window)
+            return reinterpret_cast<HWND>(kFirstHandle + 4 * i);
+    return nullptr;
+}
+
+namespace {
+
+HWND AddWindow(std::unique_ptr<FakeWindow> window)
+{
+    desktop->windows.push_back(std::move(window));
+    return HandleOf(*desktop->windows.back());
+}
+
+}  // namespace
 
 HWND MakeFakeParent(int width, int height)
 {
@@ -68,8 +91,7 @@ HWND MakeFakeParent(int width, int height)
     window->procedure = ParentProcedure;
     window->width = width;
     window->height = height;
-    desktop->windows.push_back(std::move(window));
-    return reinterpret_cast<HWND>(desktop->windows.back().get());
+    return AddWindow(std::move(window));
 }
 
 HMODULE FakeModule()
@@ -107,8 +129,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     window->exStyle = exStyle;
     window->width = width;
     window->height = height;
-    desktop->windows.push_back(std::move(window));
-    HWND handle = reinterpret_cast<HWND>(desktop->windows.back().get());
+    HWND handle = AddWindow(std::move(window));
     if (SendMessageA(handle, WM_CREATE, 0, 0) == -1) {
         WindowOf(handle).alive = false;
         return nullptr;
@@ -123,7 +144,7 @@ BOOL DestroyWindow(HWND window)
         return FALSE;
     for (auto& child : desktop->windows)
         if (child->parent == window && child->alive)
-            DestroyWindow(reinterpret_cast<HWND>(child.get()));
+            DestroyWindow(HandleOf(*child));
     w.procedure(window, WM_DESTROY, 0, 0);
     w.alive = false;
     return TRUE;
@@ -287,5 +308,113 @@ BOOL CloseHandle(HANDLE handle)
 BOOL FreeLibrary(HMODULE)
 {
     ++desktop->librariesFreed;
+    return TRUE;
+}
+
+HMODULE LoadLibraryA(LPCSTR name)
+{
+    desktop->librariesLoaded.push_back(name);
+    const auto found = desktop->modules.find(name);
+    return found == desktop->modules.end() ? nullptr : reinterpret_cast<HMODULE>(&found->second);
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR name)
+{
+    const auto& exports = *reinterpret_cast<std::map<std::string, FARPROC>*>(module);
+    const auto found = exports.find(name);
+    return found == exports.end() ? nullptr : found->second;
+}
+
+BOOL GetVersionExA(OSVERSIONINFOA* info)
+{
+    if (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))
+        return FALSE;
+    info->dwPlatformId = desktop->platformId;
+    return TRUE;
+}
+
+LSTATUS RegOpenKeyA(HKEY key, LPCSTR subKey, HKEY* result)
+{
+    if (key != HKEY_CURRENT_USER || std::string(subKey) != "Control Panel\\Desktop" || desktop->desktopKeyMissing)
+        return 2;  // ERROR_FILE_NOT_FOUND
+    static int desktopKey;
+    *result = reinterpret_cast<HKEY>(&desktopKey);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegQueryValueExA(HKEY, LPCSTR name, DWORD*, DWORD* type, unsigned char* data, DWORD* size)
+{
+    if (std::string(name) != "ScreenSaveUsePassword" || !desktop->usePasswordStored)
+        return 2;
+    if (*size < sizeof(DWORD))
+        return 234;  // ERROR_MORE_DATA
+    *type = 4;  // REG_DWORD
+    std::memcpy(data, &desktop->usePassword, sizeof(DWORD));
+    *size = sizeof(DWORD);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCloseKey(HKEY)
+{
+    ++desktop->keysClosed;
+    return ERROR_SUCCESS;
+}
+
+BOOL IsWindow(HWND window)
+{
+    const std::uintptr_t value = reinterpret_cast<std::uintptr_t>(window);
+    if (value < kFirstHandle || (value - kFirstHandle) % 4 != 0 || (value - kFirstHandle) / 4 >= desktop->windows.size())
+        return FALSE;
+    return WindowOf(window).alive ? TRUE : FALSE;
+}
+
+HWND GetForegroundWindow()
+{
+    return desktop->foreground;
+}
+
+INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND owner, DLGPROC procedure, LPARAM parameter)
+{
+    auto window = std::make_unique<FakeWindow>();
+    window->className = "#32770";
+    window->parent = owner;
+    HWND dialog = AddWindow(std::move(window));
+    desktop->checks = {{4001, 0}, {4002, 0}, {4004, 0}};
+    desktop->dialogEnded = false;
+    procedure(dialog, WM_INITDIALOG, 0, parameter);
+    if (desktop->onDialog)
+        desktop->onDialog(dialog);
+    desktop->dialogs.push_back({reinterpret_cast<std::uintptr_t>(templateName), owner, desktop->dialogResult});
+    return desktop->dialogEnded ? desktop->dialogResult : -1;
+}
+
+BOOL EndDialog(HWND, INT_PTR result)
+{
+    desktop->dialogEnded = true;
+    desktop->dialogResult = result;
+    return TRUE;
+}
+
+LRESULT SendDlgItemMessageA(HWND, int id, UINT message, WPARAM wParam, LPARAM)
+{
+    const auto radio = desktop->checks.find(id);
+    if (radio == desktop->checks.end())
+        return 0;  // no such control, or one that takes no mark
+    if (message == BM_SETCHECK)
+        radio->second = wParam;
+    return message == BM_GETCHECK ? static_cast<LRESULT>(radio->second) : 0;
+}
+
+BOOL CheckRadioButton(HWND, int first, int last, int id)
+{
+    for (auto& [control, mark] : desktop->checks)
+        if (control >= first && control <= last)
+            mark = control == id ? BST_CHECKED : 0;
+    return TRUE;
+}
+
+BOOL WinHelpA(HWND, LPCSTR helpFile, UINT command, UINT_PTR data)
+{
+    desktop->helpCalls.push_back(std::string(helpFile) + "|" + std::to_string(command) + "|" + std::to_string(data));
     return TRUE;
 }

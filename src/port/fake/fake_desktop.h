@@ -38,6 +38,15 @@ struct FakeDesktop {
     // Called whenever the message loop finds the queue empty; it may post input or
     // change the cursor. Returning false means the test has nothing more to say.
     std::function<bool()> onIdle;
+    // Called once a modal dialog is up, to play the user's part; it must end the dialog.
+    std::function<void(HWND dialog)> onDialog;
+    DWORD platformId = VER_PLATFORM_WIN32_NT;
+    bool desktopKeyMissing = false;
+    bool usePasswordStored = false;
+    DWORD usePassword = 0;  // the stored "ScreenSaveUsePassword", when stored
+    // Modules LoadLibraryA can find, with the entry points each exports.
+    std::map<std::string, std::map<std::string, FARPROC>> modules;
+    HWND foreground = nullptr;
 
     // What the host did.
     std::map<std::string, WNDCLASSA> classes;
@@ -54,6 +63,18 @@ struct FakeDesktop {
     int handlesClosed = 0;
     int librariesFreed = 0;
     bool loopRanDry = false;  // the loop waited with nothing left to happen
+    std::vector<std::string> librariesLoaded;
+    int keysClosed = 0;
+    struct DialogRun {
+        std::uintptr_t templateId;
+        HWND owner;
+        INT_PTR result;
+    };
+    std::vector<DialogRun> dialogs;
+    std::map<int, WPARAM> checks;  // the radio buttons' marks in the open dialog
+    bool dialogEnded = false;
+    INT_PTR dialogResult = 0;
+    std::vector<std::string> helpCalls;
     std::atomic<int> framesDrawn{0};
 };
 
@@ -62,5 +83,6 @@ FakeDesktop& Desktop();
 void ResetFakeDesktop();
 
 FakeWindow& WindowOf(HWND window);
+HWND HandleOf(const FakeWindow& window);
 HWND MakeFakeParent(int width, int height);  // a window of "the desktop's" own
 HMODULE FakeModule();                         // a module handle for FreeLibrary to release
