@@ -22,3 +22,18 @@ function(varbules_target_options target)
     target_link_options(${target} PRIVATE -fsanitize=${VARBULES_SANITIZER})
   endif()
 endfunction()
+
+# What the shipped programs are built from: no exceptions and no RTTI, which they never
+# use, so the static runtime brings in none of their machinery. On Windows the C runtime's
+# own printf formats the rate, as it does for any program built against the system's C runtime.
+function(varbules_product_options target)
+  varbules_target_options(${target})
+  target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti)
+  if(WIN32)
+    # libstdc++ switches MinGW's own printf on for every C++ header; reading <stdio.h> first,
+    # with it off, keeps the C runtime's.
+    target_compile_definitions(${target} PRIVATE __USE_MINGW_ANSI_STDIO=0)
+    target_compile_options(${target} PRIVATE -include stdio.h)
+    target_link_options(${target} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
+  endif()
+endfunction()

@@ -12,7 +12,7 @@ void FrameLoggingClock::Pause(std::uint32_t milliseconds)
 
 FrameLoggingClock::~FrameLoggingClock()
 {
-    if (std::FILE* file = std::fopen(path_.c_str(), "w")) {
+    if (std::FILE* file = std::fopen(path_, "w")) {
         std::fprintf(file, "frames=%u first_frame_ms=%u last_frame_ms=%u\n", static_cast<unsigned>(frames_),
                      static_cast<unsigned>(firstFrameMs_), static_cast<unsigned>(lastFrameMs_));
         std::fclose(file);

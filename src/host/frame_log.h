@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include "sim/clock.h"
 
 // For measuring a running saver from outside: counts the frames (one pause each) and,
@@ -10,7 +8,7 @@
 // when the environment asks for it, so a normal run makes no extra call per frame.
 class FrameLoggingClock final : public Clock {
 public:
-    FrameLoggingClock(Clock& clock, std::string path) : clock_(clock), path_(std::move(path)) {}
+    FrameLoggingClock(Clock& clock, const char* path) : clock_(clock), path_(path) {}
     ~FrameLoggingClock() override;
     FrameLoggingClock(const FrameLoggingClock&) = delete;
     FrameLoggingClock& operator=(const FrameLoggingClock&) = delete;
@@ -20,7 +18,7 @@ public:
 
 private:
     Clock& clock_;
-    std::string path_;
+    const char* path_;
     std::uint32_t frames_ = 0;
     std::uint32_t firstFrameMs_ = 0;
     std::uint32_t lastFrameMs_ = 0;

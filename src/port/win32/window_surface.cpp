@@ -1,10 +1,22 @@
 #include "port/window_surface.h"
 
+#include <cstddef>
+
 namespace {
 
 // GDI on the saver window, through a device context of the animation thread's own.
 class GdiSurface final : public Surface {
 public:
+    // There is only ever one animation thread, so its surface lives in a place of its own
+    // rather than on the heap; that keeps the C++ runtime's allocation and exception
+    // machinery out of the program.
+    static void* operator new(std::size_t size) noexcept
+    {
+        static_assert(sizeof(GdiSurface) <= sizeof storage_);
+        return size <= sizeof storage_ ? storage_ : nullptr;
+    }
+    static void operator delete(void*) noexcept {}
+
     explicit GdiSurface(HWND window) : window_(window), dc_(GetDC(window)) {}
     ~GdiSurface() override { ReleaseDC(window_, dc_); }
     GdiSurface(const GdiSurface&) = delete;
@@ -49,9 +61,13 @@ public:
     }
 
 private:
+    alignas(std::max_align_t) static unsigned char storage_[64];
+
     HWND window_;
     HDC dc_;
 };
+
+alignas(std::max_align_t) unsigned char GdiSurface::storage_[64];
 
 }  // namespace
 
