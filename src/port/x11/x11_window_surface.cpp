@@ -1,0 +1,173 @@
+// The animation thread's drawing on the saver window, through a display connection of
+// its own: nothing it does can get in the way of the main thread's requests and events.
+
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <deque>
+#include <unordered_map>
+
+#include "port/window_surface.h"
+#include "port/x11/x11_state.h"
+
+namespace {
+
+constexpr std::size_t kLongestText = 256;
+
+class XlibSurface final : public Surface {
+public:
+    XlibSurface(Display* display, Window window) : display_(display), window_(window)
+    {
+        screen_ = DefaultScreen(display_);
+        textBackgroundGc_ = XCreateGC(display_, window_, 0, nullptr);
+        textGc_ = XCreateGC(display_, window_, 0, nullptr);
+        // No font is chosen: the text is drawn in the display's default font, the one a
+        // new graphics context starts with.
+        font_ = XQueryFont(display_, XGContextFromGC(textGc_));
+    }
+
+    ~XlibSurface() override
+    {
+        for (auto& [brush, gc] : fillGcs_)
+            XFreeGC(display_, gc);
+        XFreeGC(display_, textGc_);
+        XFreeGC(display_, textBackgroundGc_);
+        if (font_ != nullptr)
+            XFreeFontInfo(nullptr, font_, 1);
+        XCloseDisplay(display_);
+    }
+
+    XlibSurface(const XlibSurface&) = delete;
+    XlibSurface& operator=(const XlibSurface&) = delete;
+
+    PixelSize ClientSize() override
+    {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display_, window_, &attributes) == 0)
+            return {0, 0};
+        return {attributes.width, attributes.height};
+    }
+
+    Brush MakeBrush(Colour colour) override
+    {
+        brushes_.push_back(SolidBrush{colour, std::nullopt});
+        return reinterpret_cast<Brush>(&brushes_.back());
+    }
+
+    Region MakeDiscRegion(const PixelRect& bounds) override
+    {
+        discs_.push_back(PixelRect{bounds.left, bounds.top, bounds.right, bounds.bottom});
+        return reinterpret_cast<Region>(&discs_.back());
+    }
+
+    void FillRegion(Region region, Brush brush) override
+    {
+        if (region == 0 || brush == 0)
+            return;
+        const PixelRect& disc = *reinterpret_cast<const PixelRect*>(region);
+        XFillArc(display_, window_, GcFor(brush), disc.left, disc.top, Extent(disc.left, disc.right),
+                 Extent(disc.top, disc.bottom), 0, 360 * 64);
+    }
+
+    void MoveRegion(Region region, std::int32_t dx, std::int32_t dy) override
+    {
+        if (region == 0)
+            return;
+        PixelRect& disc = *reinterpret_cast<PixelRect*>(region);
+        disc.left += dx;
+        disc.right += dx;
+        disc.top += dy;
+        disc.bottom += dy;
+    }
+
+    PixelSize MeasureText(const char* text, std::int32_t length) override
+    {
+        if (font_ == nullptr)
+            return {0, 0};
+        const int n = std::clamp(length, 0, static_cast<std::int32_t>(kLongestText));
+        return {XTextWidth(font_, text, n) + characterExtra_ * n, font_->ascent + font_->descent};
+    }
+
+    void SetTextStyle(Colour background, Colour text, std::int32_t characterExtra) override
+    {
+        XSetForeground(display_, textBackgroundGc_, PixelFor(display_, screen_, background));
+        XSetForeground(display_, textGc_, PixelFor(display_, screen_, text));
+        characterExtra_ = characterExtra;
+    }
+
+    void DrawTextLine(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) override
+    {
+        if (font_ == nullptr)
+            return;
+        const int n = std::clamp(length, 0, static_cast<std::int32_t>(kLongestText));
+        // The cell is opaque over the whole extent, the extra spacing included, as GDI's
+        // opaque background mode paints it. Then one text item per character, each but the
+        // first moved on by the extra spacing.
+        const PixelSize cell = MeasureText(text, n);
+        XFillRectangle(display_, window_, textBackgroundGc_, x, y, static_cast<unsigned>(std::max(cell.cx, 0)),
+                       static_cast<unsigned>(std::max(cell.cy, 0)));
+        for (int i = 0; i < n; ++i)
+            items_[static_cast<std::size_t>(i)] =
+                XTextItem{const_cast<char*>(text + i), 1, i == 0 ? 0 : characterExtra_, None};
+        XDrawText(display_, window_, textGc_, x, y + font_->ascent, items_.data(), n);
+        // The overlays end every frame, so this is where a frame's requests go out: one
+        // write for all of its discs, not one per disc.
+        XFlush(display_);
+    }
+
+private:
+    static unsigned Extent(std::int32_t from, std::int32_t to) { return static_cast<unsigned>(std::max(to - from, 0)); }
+
+    // One graphics context per brush, made when the brush is first used, so a fill never
+    // has to change a context's colour first.
+    GC GcFor(Brush brush)
+    {
+        const auto found = fillGcs_.find(brush);
+        if (found != fillGcs_.end())
+            return found->second;
+        XGCValues values{};
+        values.foreground = PixelFor(display_, screen_, reinterpret_cast<const SolidBrush*>(brush)->colour);
+        GC gc = XCreateGC(display_, window_, GCForeground, &values);
+        fillGcs_.emplace(brush, gc);
+        return gc;
+    }
+
+    Display* display_;
+    Window window_;
+    int screen_ = 0;
+    GC textBackgroundGc_ = nullptr;
+    GC textGc_ = nullptr;
+    XFontStruct* font_ = nullptr;
+    std::int32_t characterExtra_ = 0;
+    std::deque<SolidBrush> brushes_;
+    std::deque<PixelRect> discs_;
+    std::unordered_map<Brush, GC> fillGcs_;
+    std::array<XTextItem, kLongestText> items_{};
+};
+
+// A surface with nowhere to draw, for when the display cannot be reached a second time.
+class NoSurface final : public Surface {
+public:
+    PixelSize ClientSize() override { return {0, 0}; }
+    Brush MakeBrush(Colour) override { return 0; }
+    Region MakeDiscRegion(const PixelRect&) override { return 0; }
+    void FillRegion(Region, Brush) override {}
+    void MoveRegion(Region, std::int32_t, std::int32_t) override {}
+    PixelSize MeasureText(const char*, std::int32_t) override { return {0, 0}; }
+    void SetTextStyle(Colour, Colour, std::int32_t) override {}
+    void DrawTextLine(std::int32_t, std::int32_t, const char*, std::int32_t) override {}
+};
+
+}  // namespace
+
+std::unique_ptr<Surface> OpenWindowSurface(HWND window)
+{
+    // Only what the main thread wrote before it started this thread is read here: the
+    // display's name and the window's X id.
+    Display* display = XOpenDisplay(Desk().displayName.c_str());
+    if (display == nullptr)
+        return std::make_unique<NoSurface>();
+    return std::make_unique<XlibSurface>(display, Record(window).xid);
+}
