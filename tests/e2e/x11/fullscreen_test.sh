@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# /s: full screen, the picture and the count; a key press, a button press and a pointer
+# move of one pixel each end the saver with exit code 0 within a second; a pointer that
+# stays where it is does not.
+set -euo pipefail
+saver=$1
+. "$(dirname "$0")/x11_common.sh"
+start_xvfb 1024x768
+
+# Starts the saver full screen and waits until it is drawing.
+start_saver() {
+  xdotool mousemove 300 200
+  launch saver "$saver" "$@" /s
+  saver_pid=$last_pid
+  wait_for_window SCREENSAVER >/dev/null
+  sleep 0.4
+}
+
+expect_end() {
+  local what=$1
+  exit_within "$saver_pid" 1
+  [ "$exit_code" = 0 ] || fail "$what: exit $exit_code, expected 0 within a second"
+  [ ! -s "$work/saver.err" ] || fail "$what: the saver wrote to stderr: $(cat "$work/saver.err")"
+}
+
+# The picture, with the count from the command line: 16 discs, then 64.
+start_saver --count 16
+sleep 0.8
+import -window root "$work/16.png"
+few=$(check_picture "$work/16.png" 5)
+[ "$few" -le 16 ] || fail "--count 16 shows $few disc colours"
+
+# A pointer that does not move, told to go where it already is, ends nothing.
+xdotool mousemove 300 200
+sleep 1.2
+running "$saver_pid" || fail "a still pointer ended the saver"
+xdotool key a
+expect_end "key press"
+
+start_saver --count 64
+import -window root "$work/64.png"
+many=$(check_picture "$work/64.png" 5)
+[ "$many" -gt 32 ] || fail "--count 64 shows only $many disc colours"
+xdotool click 1
+expect_end "button press"
+
+start_saver
+xdotool mousemove_relative 1 0
+expect_end "pointer moved one pixel"
+
+start_saver
+xdotool click 3
+expect_end "right button press"
+
+echo "ok: --count 16 shows $few disc colours, --count 64 shows $many; key, buttons and a one-pixel move end it, a still pointer does not"

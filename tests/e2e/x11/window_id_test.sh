@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# --window-id into a window made by the test: the saver draws into it, input does not end
+# it, and SIGTERM ends it with exit code 0 and no X error. Then /p, the Windows preview,
+# as a child of that window: it ends with its parent, again without an X error.
+set -euo pipefail
+saver=$1
+test_window=$2
+. "$(dirname "$0")/x11_common.sh"
+start_xvfb 1024x768
+
+launch window "$test_window" 640 480
+window_pid=$last_pid
+for _ in $(seq 100); do [ -s "$work/window.out" ] && break; sleep 0.05; done
+id=$(head -1 "$work/window.out")
+[ -n "$id" ] || fail "the test window did not name itself"
+hex=$(printf '0x%x' "$id")
+
+launch saver "$saver" --window-id "$hex"
+saver_pid=$last_pid
+sleep 1.5
+import -window "$id" "$work/window-id.png"
+discs=$(check_picture "$work/window-id.png" 5)
+
+# Input on the window is its owner's: a move, a click and a key leave the saver running.
+xdotool mousemove 320 240 sleep 0.1 mousemove_relative 5 5 click 1 key a
+sleep 1
+running "$saver_pid" || fail "input on the window ended the saver"
+
+kill -TERM "$saver_pid"
+exit_within "$saver_pid" 1
+[ "$exit_code" = 0 ] || fail "SIGTERM: exit $exit_code, expected 0 within a second"
+[ ! -s "$work/saver.err" ] || fail "the saver wrote to stderr: $(cat "$work/saver.err")"
+grep -q "X error" "$work/window.err" && fail "X error in the test window: $(cat "$work/window.err")"
+xwininfo -id "$id" >/dev/null 2>&1 || fail "the saver took the test's window with it"
+
+# The preview: a child filling the window, in decimal as Windows passes it.
+launch preview "$saver" /p "$id"
+preview_pid=$last_pid
+sleep 1.2
+import -window "$id" "$work/preview.png"
+preview_discs=$(check_picture "$work/preview.png" 2 30)  # two small discs of 8 pixels across
+kill -TERM "$window_pid"
+exit_within "$preview_pid" 1
+[ "$exit_code" = 0 ] || fail "preview after its parent went: exit $exit_code, expected 0 within a second"
+[ ! -s "$work/preview.err" ] || fail "the preview wrote to stderr: $(cat "$work/preview.err")"
+
+echo "ok: --window-id $hex drew $discs disc colours, ignored input, ended on SIGTERM with exit 0; /p $id drew $preview_discs and ended with its parent"

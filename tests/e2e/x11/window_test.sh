@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# --window, the default: a window of its own with the background, discs of several
+# colours and the overlay text; the rate appears behind "Actions per sec:" once more than
+# a second has passed; SIGINT ends it cleanly.
+set -euo pipefail
+saver=$1
+. "$(dirname "$0")/x11_common.sh"
+start_xvfb 1024x768
+
+launch saver "$saver"
+saver_pid=$last_pid
+frame=$(wait_for_window Varbules)
+
+# Before the first second is over only the label stands; after it, the number too.
+sleep 0.5
+import -window "$frame" "$work/early.png"
+sleep 1.3
+import -window "$frame" "$work/late.png"
+
+[ "$(identify -format '%w %h' "$work/late.png")" = "800 600" ] || fail "the window is not 800x600"
+discs=$(check_picture "$work/late.png" 5)
+early=$(label_right_end "$work/early.png")
+late=$(label_right_end "$work/late.png")
+[ "$early" -gt 100 ] || fail "no rate label in the first second (text ends at $early)"
+[ $((late - early)) -ge 40 ] || fail "no rate behind the label after a second (text ends at $early, then $late)"
+
+kill -INT "$saver_pid"
+exit_within "$saver_pid" 1
+[ "$exit_code" = 0 ] || fail "SIGINT: exit $exit_code, expected 0 within a second"
+[ ! -s "$work/saver.err" ] || fail "the saver wrote to stderr: $(cat "$work/saver.err")"
+echo "ok: $discs disc colours, label ends at $early then $late px, SIGINT exit 0"

@@ -1,0 +1,102 @@
+# Shared by the X11 end-to-end tests: a private Xvfb display, pictures and their colours,
+# and waiting for processes. Source it; it sets DISPLAY and cleans up on exit.
+
+work=$(mktemp -d)
+chmod 755 "$work"
+pids=()
+
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  [ -n "${KEEP_WORK:-}" ] && echo "kept $work" >&2 || rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Starts Xvfb on the first free display; the server names it once it listens. -noreset
+# keeps the pointer where a test put it when the last client goes.
+start_xvfb() {
+  local size=${1:-1024x768}
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  pids+=("$xvfb_pid")
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+  done
+  [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=":$(head -1 "$work/display")"
+}
+
+# Runs a program in the background; its pid is in $last_pid, its stderr in $work/<name>.err.
+launch() {
+  local name=$1
+  shift
+  "$@" >"$work/$name.out" 2>"$work/$name.err" &
+  last_pid=$!
+  pids+=("$last_pid")
+}
+
+running() {
+  kill -0 "$1" 2>/dev/null
+}
+
+# Waits up to the given seconds for the process to end and sets $exit_code to its exit
+# code, or to "running" if it is still there. (Not in a subshell: only this shell can
+# wait for its children.)
+exit_within() {
+  local pid=$1 seconds=$2
+  local deadline=$(( $(date +%s%N) + seconds * 1000000000 ))
+  exit_code=running
+  while running "$pid"; do
+    [ "$(date +%s%N)" -gt "$deadline" ] && return 0
+    sleep 0.02
+  done
+  exit_code=0
+  wait "$pid" || exit_code=$?
+}
+
+# Waits until a window of that name is shown, and prints its id.
+wait_for_window() {
+  local name=$1 id=""
+  for _ in $(seq 100); do
+    id=$(xwininfo -root -tree 2>/dev/null | awk -v n="\"$name\"" 'index($0, n) { print $1; exit }')
+    if [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable'; then
+      echo "$id"
+      return
+    fi
+    sleep 0.05
+  done
+  fail "no window named $name"
+}
+
+# Colours of a picture by pixel count, most common first.
+histogram() {
+  convert "$1" -format %c histogram:info:- | sort -rn
+}
+
+# The saver's picture: the background most common, white overlay text, and discs of at
+# least the given number of colours, each covering more than the given number of pixels
+# (100 unless told: a full-size disc covers well over a thousand).
+check_picture() {
+  local picture=$1 min_discs=$2 min_pixels=${3:-100}
+  local colours first discs
+  colours=$(histogram "$picture")
+  first=$(echo "$colours" | head -1)
+  case "$first" in *"(0,0,128)"*) ;; *) fail "background is not the most common colour in $picture: $first" ;; esac
+  echo "$colours" | grep -q "(255,255,255)" || fail "no white overlay text in $picture"
+  discs=$(echo "$colours" | grep -v -e "(0,0,128)" -e "(255,255,255)" | awk -v m="$min_pixels" '{ if ($1 + 0 > m) n++ } END { print n + 0 }')
+  [ "$discs" -ge "$min_discs" ] || fail "only $discs disc colours in $picture"
+  echo "$discs"
+}
+
+# The right end of the white text in the top band (rows 0 to 15, the rate label's line),
+# in pixels from the left.
+label_right_end() {
+  convert "$1" -crop 400x16+0+0 +repage -fill black +opaque white -fill white -opaque white \
+    -trim -format '%[fx:page.x + w]' info:- 2>/dev/null || echo 0
+}
