@@ -17,6 +17,7 @@ namespace {
 X11Desktop desktop;
 
 std::atomic<bool> windowGoneExpected{false};
+std::atomic<unsigned long> foreignWindow{None};
 thread_local bool trapping = false;
 thread_local bool trapped = false;
 
@@ -28,7 +29,7 @@ int OnXError(Display* display, XErrorEvent* error)
         trapped = true;
         return 0;
     }
-    if (windowGoneExpected.load())
+    if (windowGoneExpected.load() || (error->resourceid != None && error->resourceid == foreignWindow.load()))
         return 0;
     char text[256];
     XGetErrorText(display, error->error_code, text, sizeof text);
@@ -69,6 +70,11 @@ void InstallErrorHandler()
 void ExpectWindowGone()
 {
     windowGoneExpected.store(true);
+}
+
+void ExpectErrorsAbout(Window xid)
+{
+    foreignWindow.store(xid);
 }
 
 void BeginErrorTrap()

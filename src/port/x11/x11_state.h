@@ -82,6 +82,9 @@ inline HDC DcOf(HWND window)
 // expects to fail (asking about a window that may not exist).
 void InstallErrorHandler();
 void ExpectWindowGone();     // from now on errors are expected, on any thread
+// Another program's window may be destroyed by its owner at any moment, even while we
+// draw into it: errors about it are expected.
+void ExpectErrorsAbout(Window xid);
 void BeginErrorTrap();       // main thread
 bool EndErrorTrap();         // true if an error arrived since BeginErrorTrap
 

@@ -72,6 +72,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
         // Taken over, not made: what stands in it now is ours to paint over.
         record->xid = d.drawOn;
         record->needsErase = true;
+        ExpectErrorsAbout(record->xid);
         XSelectInput(d.display, record->xid, kPaintOnlyEvents);
     } else {
         // Full screen: the window manager leaves an override-redirect window alone, so it
@@ -117,12 +118,10 @@ BOOL DestroyWindow(HWND window)
         }
     }
     w.alive = false;
+    // Another program's window is left as it is: what we selected on it goes with our
+    // connection, and its owner may already have destroyed it.
     if (w.ownWindow && !w.goneFromOutside) {
         XDestroyWindow(d.display, w.xid);
-        XFlush(d.display);
-    } else if (!w.ownWindow && !w.goneFromOutside) {
-        // Another program's window outlives us: stop listening to it.
-        XSelectInput(d.display, w.xid, NoEventMask);
         XFlush(d.display);
     }
     return TRUE;
