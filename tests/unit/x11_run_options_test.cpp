@@ -1,0 +1,137 @@
+#include "port/x11/run_options.h"
+
+#include <initializer_list>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+RunOptions Parse(std::initializer_list<const char*> arguments)
+{
+    std::vector<const char*> argv{"varbules"};
+    argv.insert(argv.end(), arguments);
+    return ParseRunOptions(static_cast<int>(argv.size()), argv.data());
+}
+
+TEST(RunOptions, NoSwitchOpensAWindowWithTheSettingsFilesCount)
+{
+    const RunOptions options = Parse({});
+    EXPECT_EQ(options.mode, RunMode::Window);
+    EXPECT_EQ(options.count, 0);
+    EXPECT_TRUE(options.display.empty());
+}
+
+TEST(RunOptions, HackSwitchesTakeOneOrTwoDashes)
+{
+    for (const char* root : {"--root", "-root"})
+        EXPECT_EQ(Parse({root}).mode, RunMode::Root) << root;
+    EXPECT_EQ(Parse({"--root", "--window"}).mode, RunMode::Window) << "the later switch wins";
+    EXPECT_EQ(Parse({"-window", "-root"}).mode, RunMode::Root);
+}
+
+TEST(RunOptions, WindowIdIsDecimalOrHexAsNextArgumentOrAfterEquals)
+{
+    RunOptions options = Parse({"--window-id", "0x2a00007"});
+    EXPECT_EQ(options.mode, RunMode::WindowId);
+    EXPECT_EQ(options.windowId, 0x2a00007ul);
+    options = Parse({"-window-id", "44040199"});
+    EXPECT_EQ(options.mode, RunMode::WindowId);
+    EXPECT_EQ(options.windowId, 44040199ul);
+    options = Parse({"--window-id=0XFF"});
+    EXPECT_EQ(options.windowId, 255ul);
+}
+
+TEST(RunOptions, AWrongOrMissingWindowIdIsAnError)
+{
+    for (const char* bad : {"0", "0x", "12ab", "-5", "", "0x1g", " 12", "99999999999999999999999"}) {
+        const RunOptions options = Parse({"--window-id", bad});
+        EXPECT_EQ(options.mode, RunMode::Invalid) << "'" << bad << "'";
+        EXPECT_FALSE(options.error.empty());
+    }
+    EXPECT_EQ(Parse({"--window-id"}).mode, RunMode::Invalid);
+}
+
+TEST(RunOptions, CountIsSixteenThirtyTwoOrSixtyFour)
+{
+    EXPECT_EQ(Parse({"--count", "16"}).count, 16);
+    EXPECT_EQ(Parse({"--count=32"}).count, 32);
+    const RunOptions withRoot = Parse({"--root", "-count", "64"});
+    EXPECT_EQ(withRoot.count, 64);
+    EXPECT_EQ(withRoot.mode, RunMode::Root);
+    for (const char* bad : {"0", "15", "48", "128", "064", "16x", ""})
+        EXPECT_EQ(Parse({"--count", bad}).mode, RunMode::Invalid) << "'" << bad << "'";
+    EXPECT_EQ(Parse({"--count"}).mode, RunMode::Invalid);
+}
+
+TEST(RunOptions, DisplayNamesTheServer)
+{
+    EXPECT_EQ(Parse({"--display", ":3"}).display, ":3");
+    EXPECT_EQ(Parse({"--display=host:1.0", "--root"}).display, "host:1.0");
+}
+
+TEST(RunOptions, UnknownOptionsAreErrorsThatNameThem)
+{
+    const RunOptions options = Parse({"--fullscreen"});
+    EXPECT_EQ(options.mode, RunMode::Invalid);
+    EXPECT_NE(options.error.find("--fullscreen"), std::string::npos);
+    EXPECT_EQ(Parse({"--rooted"}).mode, RunMode::Invalid) << "a prefix of a longer word is no match";
+    EXPECT_EQ(Parse({"--root=1"}).mode, RunMode::Invalid) << "--root takes no value";
+    EXPECT_EQ(Parse({"root"}).mode, RunMode::Invalid);
+}
+
+TEST(RunOptions, HelpStopsReadingAndTheUsageNamesEverySwitch)
+{
+    EXPECT_EQ(Parse({"--help", "--nonsense"}).mode, RunMode::Help);
+    EXPECT_EQ(Parse({"-h"}).mode, RunMode::Help);
+    const std::string usage = RunOptionsUsage();
+    for (const char* name : {"--window", "--root", "--window-id", "--count", "/s", "/p"})
+        EXPECT_NE(usage.find(name), std::string::npos) << name;
+}
+
+TEST(RunOptions, WindowsSaveSwitchRunsFullScreen)
+{
+    for (const char* save : {"/s", "/S", "-s", "/save"})
+        EXPECT_EQ(Parse({save}).mode, RunMode::FullScreen) << save;
+    const RunOptions options = Parse({"--count", "64", "/s"});
+    EXPECT_EQ(options.mode, RunMode::FullScreen);
+    EXPECT_EQ(options.count, 64);
+    EXPECT_EQ(Parse({"/s", "--count", "16"}).count, 16) << "options after the switch are still read";
+}
+
+TEST(RunOptions, WindowsPreviewReadsADecimalWindowAfterTheLetterOrNext)
+{
+    RunOptions options = Parse({"/p", "1234"});
+    EXPECT_EQ(options.mode, RunMode::Preview);
+    EXPECT_EQ(options.windowId, 1234ul);
+    EXPECT_EQ(Parse({"/p1234"}).windowId, 1234ul);
+    EXPECT_EQ(Parse({"-p", "77"}).windowId, 77ul);
+    // As on Windows: no number right after the letter reads as 0, which shows nothing.
+    options = Parse({"/p:1234"});
+    EXPECT_EQ(options.mode, RunMode::Preview);
+    EXPECT_EQ(options.windowId, 0ul);
+    EXPECT_EQ(Parse({"/p"}).windowId, 0ul);
+}
+
+TEST(RunOptions, WindowsDialogSwitchesAreNotAvailable)
+{
+    for (const char* dialog : {"/c", "/C", "-c", "/a", "/c:1234", "/x"})
+        EXPECT_EQ(Parse({dialog}).mode, RunMode::Unsupported) << dialog;
+}
+
+TEST(ParseWindowId, AcceptsOnlyAWholePositiveNumber)
+{
+    unsigned long id = 7;
+    EXPECT_TRUE(ParseWindowId("0x1c00003", &id));
+    EXPECT_EQ(id, 0x1c00003ul);
+    EXPECT_TRUE(ParseWindowId("29360131", &id));
+    EXPECT_EQ(id, 29360131ul);
+    id = 7;
+    EXPECT_FALSE(ParseWindowId(nullptr, &id));
+    EXPECT_FALSE(ParseWindowId("+12", &id));
+    EXPECT_FALSE(ParseWindowId("0x-1", &id));
+    EXPECT_FALSE(ParseWindowId("12 ", &id));
+    EXPECT_EQ(id, 7ul) << "a failed read leaves the id alone";
+}
+
+}  // namespace
