@@ -1,0 +1,188 @@
+# Shared by the Wine end-to-end tests and tools/measure-wine-saver; sourced, never run.
+#
+# e2e_setup makes a temporary work directory and sets a trap that, whatever happens, ends
+# the programs started here, the prefix's wineserver and the X server, and removes the
+# directory (set VARBULES_E2E_KEEP=1 to keep it for a look at the screenshots).
+# Windows programs run through tools/wine-run win32, in VARBULES_WINEPREFIX when that is
+# set (CTest gives the end-to-end tests a prefix of their own), else in build/wine-win32.
+
+e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+e2e_wine_run="$e2e_root/tools/wine-run"
+export VARBULES_WINEPREFIX=${VARBULES_WINEPREFIX:-$e2e_root/build/wine-win32}
+e2e_work=
+e2e_xvfb_pid=
+e2e_pids=()
+
+e2e_now_ms() { date +%s%3N; }
+
+e2e_log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*"; }
+
+e2e_fail() {
+    printf 'FAIL: %s\n' "$*" >&2
+    exit 1
+}
+
+# The Windows path of a Unix path: Wine maps drive Z: to /.
+e2e_winpath() {
+    local p
+    p=$(realpath -m "$1")
+    printf 'Z:%s' "${p//\//\\}"
+}
+
+e2e_wineserver_kill() {
+    WINEPREFIX=$VARBULES_WINEPREFIX wineserver -k >/dev/null 2>&1 || true
+}
+
+e2e_cleanup() {
+    local rc=$?
+    trap - EXIT INT TERM
+    local pid
+    for pid in "${e2e_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    e2e_wineserver_kill
+    if [ -n "$e2e_xvfb_pid" ]; then
+        kill "$e2e_xvfb_pid" 2>/dev/null || true
+    fi
+    wait 2>/dev/null || true
+    if [ -n "$e2e_work" ]; then
+        if [ "${VARBULES_E2E_KEEP:-0}" = 1 ]; then
+            echo "work directory kept: $e2e_work"
+        else
+            rm -rf "$e2e_work"
+        fi
+    fi
+    exit "$rc"
+}
+
+e2e_setup() {
+    e2e_work=$(mktemp -d "${TMPDIR:-/tmp}/varbules-e2e.XXXXXX")
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT TERM
+    # A server left over from an earlier run may still hold a display that is gone.
+    e2e_wineserver_kill
+}
+
+# Starts Xvfb at 1024x768x24 on a free display and exports DISPLAY. Display numbers
+# start at 100 so the ones people type by hand stay free.
+e2e_start_xvfb() {
+    local n tries
+    for tries in $(seq 1 40); do
+        n=$((100 + (RANDOM + tries) % 400))
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$e2e_work/xvfb.log" 2>&1 &
+        e2e_xvfb_pid=$!
+        local waited
+        for waited in $(seq 1 100); do
+            kill -0 "$e2e_xvfb_pid" 2>/dev/null || break
+            if [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
+                export DISPLAY=":$n"
+                local geometry
+                geometry=$(xdotool getdisplaygeometry)
+                [ "$geometry" = "1024 768" ] || e2e_fail "Xvfb screen is $geometry, not 1024 768"
+                return 0
+            fi
+            sleep 0.05
+        done
+        kill "$e2e_xvfb_pid" 2>/dev/null || true
+        wait "$e2e_xvfb_pid" 2>/dev/null || true
+        e2e_xvfb_pid=
+    done
+    e2e_fail "could not start Xvfb: $(tail -3 "$e2e_work/xvfb.log" 2>/dev/null)"
+}
+
+# Makes the prefix if it is new (that takes a while once) and starts its wineserver, so
+# the timed parts that follow measure the program and not Wine's first start.
+e2e_wine_warmup() {
+    local probe=$1
+    "$e2e_wine_run" win32 "$probe" VarbulesNoSuchClass none 1 "$(e2e_winpath "$e2e_work/warmup.txt")" \
+        >"$e2e_work/warmup.out" 2>&1 || true
+    grep -q '^found=0' "$e2e_work/warmup.txt" 2>/dev/null ||
+        e2e_fail "the window probe does not run under Wine: $(cat "$e2e_work/warmup.out")"
+}
+
+# e2e_probe_start <probe> <class> <title> <timeout ms> <result file>: starts the window
+# probe in the background and returns once it runs; its pid is in e2e_probe_pid.
+e2e_probe_start() {
+    local probe=$1 class=$2 title=$3 timeout=$4 result=$5
+    local ready="$result.ready"
+    rm -f "$result" "$ready"
+    "$e2e_wine_run" win32 "$probe" "$class" "$title" "$timeout" "$(e2e_winpath "$result")" "$(e2e_winpath "$ready")" \
+        >"$result.out" 2>&1 &
+    e2e_probe_pid=$!
+    e2e_pids+=("$e2e_probe_pid")
+    local i
+    for i in $(seq 1 1000); do
+        [ -e "$ready" ] && return 0
+        kill -0 "$e2e_probe_pid" 2>/dev/null || break
+        sleep 0.01
+    done
+    e2e_fail "the window probe did not start: $(cat "$result.out")"
+}
+
+# Sleeps until the Unix time in ms given (at once if it has passed).
+e2e_sleep_until_ms() {
+    local left=$(($1 - $(e2e_now_ms)))
+    if [ "$left" -gt 0 ]; then
+        sleep "$((left / 1000)).$(printf '%03d' $((left % 1000)))"
+    fi
+}
+
+# A value from a key=value file.
+e2e_value() { sed -n "s/^$2=//p" "$1" | head -1; }
+
+# Waits up to $2 ms for process $1 to end; prints how long it took (ms), or fails.
+e2e_wait_gone_ms() {
+    local pid=$1 limit=$2 start now
+    start=$(e2e_now_ms)
+    while kill -0 "$pid" 2>/dev/null; do
+        now=$(e2e_now_ms)
+        [ $((now - start)) -gt "$limit" ] && return 1
+        sleep 0.005
+    done
+    echo $(($(e2e_now_ms) - start))
+}
+
+# --- pictures -----------------------------------------------------------------------
+
+e2e_screenshot() { import -window root "$1"; }
+
+# One "r g b" line per pixel of a region (geometry WxH+X+Y), row by row.
+e2e_pixels() { convert "$1" -crop "$2" +repage -depth 8 rgb:- | od -An -v -tu1 -w3; }
+
+# e2e_text_extent <width> <height> <x> <y> <shot>...
+# Text is white drawn over the dark blue, its edges blends of the two: near-white greys.
+# A pixel counts as text when it is near-white in most of the shots: text stands still
+# and is redrawn every frame, while discs move and only now and then, caught in the
+# middle of a frame, cover part of it. Finds the text run that starts at the left edge of
+# the region (within 40 columns) and follows it over gaps of at most 30 columns.
+# Prints "<text pixels> <rightmost column of that run, -1 if none>".
+e2e_text_extent() {
+    local w=$1 h=$2 x=$3 y=$4
+    shift 4
+    local shot files=() i=0
+    for shot in "$@"; do
+        e2e_pixels "$shot" "${w}x${h}+${x}+${y}" >"$e2e_work/pixels.$i"
+        files+=("$e2e_work/pixels.$i")
+        i=$((i + 1))
+    done
+    paste -d' ' "${files[@]}" | awk -v w="$w" -v shots="$#" '
+        function white(r, g, b) { return r >= 200 && g >= 200 && b >= 200 && r - g <= 8 && g - r <= 8 }
+        {
+            k = 0
+            for (s = 0; s < shots; s++) if (white($(3 * s + 1), $(3 * s + 2), $(3 * s + 3))) k++
+            if (2 * k > shots) { n++; column[(NR - 1) % w] = 1 }
+        }
+        END {
+            last = -1
+            for (c = 0; c < 40 && c < w; c++) if (column[c]) { last = c; break }
+            if (last >= 0) for (c = last; c < w && c - last <= 30; c++) if (column[c]) last = c
+            print n + 0, last
+        }'
+}
+
+# "<count> <r> <g> <b>" per colour of a picture, most common first.
+e2e_histogram() {
+    convert "$1" -format %c histogram:info:- |
+        sed -E 's/^ *([0-9]+): *\( *([0-9]+), *([0-9]+), *([0-9]+).*/\1 \2 \3 \4/' | sort -rn
+}

@@ -1,0 +1,235 @@
+#!/usr/bin/env bash
+# The saver run full screen (/s) under Wine on a 1024x768 Xvfb, looked at from outside:
+#   - its window: class WindowsScreenSaverClass, title SCREENSAVER, a visible topmost popup
+#     covering the screen (read by window_probe, a Win32 program in the same prefix);
+#   - its picture: mostly dark blue RGB(0,0,128), discs in at least five colours, white
+#     text at the top left and the bottom right, and the top-left text growing to the
+#     right once the first rate stands behind "Actions per sec:" (screenshots from before
+#     the rate could show, as the frame log and the window's appearance bound it, against
+#     screenshots well after it);
+#   - its end: with the pointer left still (and moved to where it already is) it runs on;
+#     a key press, a button press or a one-pixel move each end it, in runs of their own,
+#     with exit code 0 within 1 s.
+#
+#   wine_fullscreen_test.sh <Varbule.scr> <window_probe.exe>
+set -euo pipefail
+scr=$(realpath "$1")
+probe=$(realpath "$2")
+source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_common.sh"
+
+readonly kEndLimitMs=1000
+readonly kPointerX=512 kPointerY=384
+failures=0
+timings=()
+
+check() {  # check <message> <command...>: the check passes when the command succeeds
+    local message=$1
+    shift
+    if "$@"; then
+        echo "ok: $message"
+    else
+        echo "FAIL: $message" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+# Starts the saver full screen in a fresh directory of its own (no Varbule.ini there: 32
+# discs) with the pointer at a known place; returns once its window exists.
+start_saver() {
+    local run=$1
+    run_dir="$e2e_work/$run"
+    mkdir -p "$run_dir"
+    xdotool mousemove "$kPointerX" "$kPointerY"
+    e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 20000 "$run_dir/window.txt"
+    launch_ms=$(e2e_now_ms)
+    (cd "$run_dir" && VARBULES_FRAME_LOG=$(e2e_winpath "$run_dir/frames.txt") \
+        exec "$e2e_wine_run" win32 "$scr" /s >"$run_dir/saver.out" 2>&1) &
+    saver_pid=$!
+    e2e_pids+=("$saver_pid")
+    if ! wait "$e2e_probe_pid"; then
+        local state="still running"
+        if ! kill -0 "$saver_pid" 2>/dev/null; then
+            local rc=0
+            wait "$saver_pid" || rc=$?
+            state="ended with exit code $rc"
+        fi
+        e2e_fail "[$run] no window of class WindowsScreenSaverClass titled SCREENSAVER within 20 s (saver $state);" \
+            "probe: $(cat "$run_dir/window.txt" 2>/dev/null) saver output: $(cat "$run_dir/saver.out")"
+    fi
+    found_ms=$(e2e_value "$run_dir/window.txt" found_unix_ms)
+    if ! kill -0 "$saver_pid" 2>/dev/null; then
+        local rc=0
+        wait "$saver_pid" || rc=$?
+        e2e_fail "[$run] the saver ended (exit code $rc) right after its window appeared"
+    fi
+    e2e_log "[$run] window appeared $((found_ms - launch_ms)) ms after launching Wine"
+    timings+=("$run: launch to window $((found_ms - launch_ms)) ms")
+}
+
+# Sends one input with xdotool and checks the saver ends within the limit, exit code 0.
+end_by_input() {
+    local run=$1
+    shift
+    kill -0 "$saver_pid" 2>/dev/null || e2e_fail "[$run] the saver ended before any input came"
+    e2e_log "[$run] sending: xdotool $*"
+    local took rc=0
+    xdotool "$@"
+    if took=$(e2e_wait_gone_ms "$saver_pid" "$kEndLimitMs"); then
+        wait "$saver_pid" || rc=$?
+        check "[$run] the saver ended $took ms after 'xdotool $*' with exit code $rc" [ "$rc" -eq 0 ]
+        timings+=("$run: input to exit $took ms")
+    else
+        check "[$run] the saver still runs $kEndLimitMs ms after 'xdotool $*'" false
+        if took=$(e2e_wait_gone_ms "$saver_pid" 4000); then
+            wait "$saver_pid" || rc=$?
+            echo "  (it ended $((took + kEndLimitMs)) ms after the input, exit code $rc)" >&2
+        else
+            echo "  (it still ran $((4000 + kEndLimitMs)) ms after the input; killed)" >&2
+            kill "$saver_pid" 2>/dev/null || true
+        fi
+        timings+=("$run: input to exit > $kEndLimitMs ms")
+    fi
+}
+
+e2e_setup
+e2e_start_xvfb
+e2e_log "Xvfb on $DISPLAY; Wine prefix $VARBULES_WINEPREFIX"
+e2e_wine_warmup "$probe"
+
+# --- run 1: the window, the picture, the still pointer, then a key press ---------------
+start_saver key
+# The rate first stands behind the label more than a second after the animation's time
+# base. That base comes after the launch, after the window exists (the animation needs
+# its client area; the probe sees the window within a few ms, 100 allowed) and no earlier
+# than 100 ms before the first frame ended (the frame log tells when, once the run is
+# over). Screenshots taken before then show the label alone. They start as soon as the
+# window exists, each stamped with a time by which its capture was surely over.
+early_shots=()
+early_done=()
+while :; do
+    shot="$run_dir/early${#early_shots[@]}.png"
+    e2e_screenshot "$shot"
+    now=$(e2e_now_ms)
+    early_shots+=("$shot")
+    early_done+=("$now")
+    [ "${#early_shots[@]}" -ge 3 ] && [ "$now" -ge $((found_ms + 1300)) ] && break
+    [ "$now" -ge $((found_ms + 4000)) ] && break
+done
+kill -0 "$saver_pid" 2>/dev/null || e2e_fail "the saver ended by itself within $((now - found_ms)) ms of its window appearing"
+
+# The window as it stands once running (the first look came as soon as it existed).
+e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 1000 "$run_dir/window-running.txt"
+wait "$e2e_probe_pid" || e2e_fail "the saver's window is gone: $(cat "$run_dir/window-running.txt")"
+window="$run_dir/window-running.txt"
+check "window class is '$(e2e_value "$window" class)'" [ "$(e2e_value "$window" class)" = WindowsScreenSaverClass ]
+check "window title is '$(e2e_value "$window" title)'" [ "$(e2e_value "$window" title)" = SCREENSAVER ]
+check "window rectangle is '$(e2e_value "$window" rect)' (the screen is $(e2e_value "$window" screen))" \
+    [ "$(e2e_value "$window" rect)" = "0 0 1024 768" ]
+check "window is topmost (extended style $(e2e_value "$window" exstyle))" [ "$(e2e_value "$window" topmost)" = 1 ]
+check "window is a visible popup, no child (style $(e2e_value "$window" style))" \
+    [ "$(e2e_value "$window" popup)$(e2e_value "$window" visible)$(e2e_value "$window" child)" = 110 ]
+echo "note: the cursor as Wine tells another process: showing=$(e2e_value "$window" cursor_showing)" \
+    "handle=$(e2e_value "$window" cursor_handle)"
+
+# Which early shots show text at all, and when the first of them was over.
+early_text=()
+first_text_ms=
+for i in "${!early_shots[@]}"; do
+    read -r count _ < <(e2e_text_extent 1024 20 0 0 "${early_shots[$i]}")
+    early_text+=("$count")
+    if [ -z "$first_text_ms" ] && [ "$count" -ge 20 ]; then
+        first_text_ms=${early_done[$i]}
+    fi
+done
+shot_list=
+for i in "${!early_shots[@]}"; do
+    shot_list+=" $((early_done[i] - found_ms))ms:${early_text[$i]}"
+done
+echo "note: early screenshots (time after the window appeared: near-white pixels in the top 20 rows):$shot_list"
+[ -n "$first_text_ms" ] || e2e_fail "no text in the top 20 rows of ${#early_shots[@]} screenshots" \
+    "over $((now - found_ms)) ms after the window appeared"
+
+# Well after the first rate: 2 s after the window, and 1.6 s after text first showed.
+late_at=$((found_ms + 2000))
+[ $((first_text_ms + 1600)) -gt "$late_at" ] && late_at=$((first_text_ms + 1600))
+e2e_sleep_until_ms "$late_at"
+late=("$run_dir/late1.png" "$run_dir/late2.png" "$run_dir/late3.png")
+for shot in "${late[@]}"; do
+    e2e_screenshot "$shot"
+done
+read -r late_count late_col < <(e2e_text_extent 1024 20 0 0 "${late[@]}")
+e2e_log "$((late_at - found_ms)) ms after the window appeared: text reaches column $late_col ($late_count near-white pixels)"
+
+read -r top_left _ < <(e2e_text_extent 400 30 0 0 "${late[@]}")
+check "white text in the top-left corner: $top_left near-white pixels in 400x30" [ "$top_left" -ge 30 ]
+read -r bottom_right _ < <(e2e_text_extent 500 30 524 738 "${late[@]}")
+check "white text in the bottom-right corner: $bottom_right near-white pixels in 500x30" [ "$bottom_right" -ge 30 ]
+
+e2e_histogram "$run_dir/late1.png" >"$run_dir/histogram.txt"
+read -r first_count first_r first_g first_b < "$run_dir/histogram.txt"
+total=$((1024 * 768))
+dominant=no
+[ "$first_r $first_g $first_b" = "0 0 128" ] && [ $((first_count * 100)) -ge $((total * 70)) ] && dominant=yes
+check "dark blue dominates: the most common colour, ($first_r,$first_g,$first_b), covers $((first_count * 100 / total))% of the screen (RGB(0,0,128) on at least 70% wanted)" \
+    [ "$dominant" = yes ]
+# Disc colours: solid areas of 300 pixels or more that are neither the background nor the
+# white of the text (its blended edges are small and scattered).
+disc_colours=$(awk '$1 >= 300 && !($2 == 0 && $3 == 0 && $4 == 128) && !($2 == 255 && $3 == 255 && $4 == 255)' \
+    "$run_dir/histogram.txt" | wc -l)
+check "$disc_colours disc colours on the screen (at least 5)" [ "$disc_colours" -ge 5 ]
+if [ "$failures" -gt 0 ]; then
+    echo "most common colours:" >&2
+    head -12 "$run_dir/histogram.txt" >&2
+fi
+
+# The pointer left still, then moved to the very place it already is: the saver runs on.
+xdotool mousemove "$kPointerX" "$kPointerY"
+sleep 2
+eval "$(xdotool getmouselocation --shell)"
+[ "$X $Y" = "$kPointerX $kPointerY" ] || e2e_fail "the pointer moved by itself to $X,$Y"
+check "the saver still runs 2 s after a move of the pointer to where it already was" kill -0 "$saver_pid"
+
+end_by_input key key a
+
+# Now the frame log tells until when the early shots surely showed the label alone.
+log=$(tr -d '\r' <"$run_dir/frames.txt" 2>/dev/null || true)
+first_frame_ms=$(sed -n 's/.*first_frame_ms=\([0-9]*\).*/\1/p' <<<"$log")
+deadline=$((found_ms - 100 + 1000))
+if [ -n "$first_frame_ms" ]; then
+    by_log=$((launch_ms + first_frame_ms - 100 + 1000))
+    [ "$by_log" -gt "$deadline" ] && deadline=$by_log
+else
+    echo "note: no frame log ('$log'): the early shots count only up to 0.9 s after the window appeared"
+fi
+label_shots=()
+for i in "${!early_shots[@]}"; do
+    if [ "${early_done[$i]}" -lt "$deadline" ] && [ "${early_text[$i]}" -ge 20 ]; then
+        label_shots+=("${early_shots[$i]}")
+    fi
+done
+[ "${#label_shots[@]}" -ge 1 ] || e2e_fail "no screenshot with text before the rate could show" \
+    "($((deadline - found_ms)) ms after the window appeared; log: $log): is the machine too busy?"
+[ "${#label_shots[@]}" -gt 3 ] && label_shots=("${label_shots[@]: -3}")
+read -r early_count early_col < <(e2e_text_extent 1024 20 0 0 "${label_shots[@]}")
+e2e_log "label alone (${#label_shots[@]} screenshots before $((deadline - found_ms)) ms after the window appeared):" \
+    "text reaches column $early_col ($early_count near-white pixels)"
+check "the top-left text grew to the right after the first second: column $early_col -> $late_col (at least 30 more)" \
+    [ "$late_col" -ge $((early_col + 30)) ]
+
+# --- run 2: a button press ---------------------------------------------------------------
+start_saver click
+e2e_sleep_until_ms $((found_ms + 1000))
+end_by_input click click 1
+
+# --- run 3: a move by one pixel ------------------------------------------------------------
+start_saver move
+e2e_sleep_until_ms $((found_ms + 1000))
+end_by_input move mousemove_relative 1 0
+
+echo "timings:"
+printf '  %s\n' "${timings[@]}"
+if [ "$failures" -gt 0 ]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "all full-screen checks passed"
