@@ -1,0 +1,32 @@
+# The saver's start-up under Wine: every switch from the real command line, the settings
+# dialog driven as a user would, the stored count on screen, and the Windows 9x password.
+# Included from this folder's CMakeLists.txt, inside its 32-bit Windows part.
+
+# Small acts of the desktop and the user, from another process (see its header comment).
+add_executable(desktop_tool desktop_tool.cpp)
+varbules_target_options(desktop_tool)
+
+# A PASSWORD.CPL of our own that refuses once, then accepts.
+add_library(password_cpl SHARED password_cpl.cpp)
+set_target_properties(password_cpl PROPERTIES PREFIX "" OUTPUT_NAME PASSWORD SUFFIX ".CPL")
+# Exported under its plain name, as the system's module does, not as VerifyScreenSavePwd@4.
+target_link_options(password_cpl PRIVATE -Wl,--kill-at)
+varbules_target_options(password_cpl)
+
+if(TARGET Varbule)
+  add_test(NAME wine_settings_e2e
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine_settings_test.sh
+                   $<TARGET_FILE:Varbule> $<TARGET_FILE:desktop_tool>)
+  add_test(NAME wine_switches_e2e
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine_switches_test.sh
+                   $<TARGET_FILE:Varbule> $<TARGET_FILE:window_probe>)
+  add_test(NAME wine_win9x_password_e2e
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine_win9x_test.sh
+                   $<TARGET_FILE:Varbule> $<TARGET_FILE:window_probe> $<TARGET_FILE:desktop_tool>
+                   $<TARGET_FILE:password_cpl>)
+  set_tests_properties(wine_settings_e2e wine_switches_e2e PROPERTIES
+                       TIMEOUT 180 RUN_SERIAL TRUE ENVIRONMENT "VARBULES_WINEPREFIX=${CMAKE_BINARY_DIR}/wine-e2e")
+  # Windows 9x mode changes the prefix's registry, so it gets a prefix of its own.
+  set_tests_properties(wine_win9x_password_e2e PROPERTIES
+                       TIMEOUT 180 RUN_SERIAL TRUE ENVIRONMENT "VARBULES_WINEPREFIX=${CMAKE_BINARY_DIR}/wine-win9x")
+endif()

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The settings dialog of the real saver under Wine, driven from another process the way
+# a user would (desktop_tool settings): which count is marked, clicks that move the mark,
+# Escape and the close box that leave it open, OK that stores the choice in Varbule.ini,
+# and a settings file that cannot be written.
+#
+#   wine_settings_test.sh <Varbule.scr> <desktop_tool.exe>
+set -euo pipefail
+scr=$(realpath "$1")
+tool=$(realpath "$2")
+source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_common.sh"
+
+failures=0
+expect() {  # expect <result file> <key> <value>
+    local got
+    got=$(e2e_value "$1" "$2")
+    if [ "$got" = "$3" ]; then
+        echo "ok: $run: $2=$3"
+    else
+        echo "FAIL: $run: $2 is '$got', expected '$3'" >&2
+        failures=$((failures + 1))
+    fi
+}
+expect_file() {  # expect_file <what> <file> <expected file>
+    if cmp -s "$2" "$3"; then
+        echo "ok: $run: $1"
+    else
+        echo "FAIL: $run: $1: $(od -An -tu1 -N8 "$2" 2>/dev/null), $(stat -c %s "$2" 2>/dev/null) bytes" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+# settings <run> <switch> <scenario>: the dialog played in a directory of the run's name.
+settings() {
+    run=$1
+    dir="$e2e_work/$run"
+    mkdir -p "$dir"
+    result="$dir/result.txt"
+    (cd "$dir" && "$e2e_wine_run" win32 "$tool" settings "$(e2e_winpath "$scr")" "$2" "$3" "$(e2e_winpath "$result")" \
+        >"$dir/tool.out" 2>&1) || true
+    [ -f "$result" ] || e2e_fail "$run: the driver wrote no result: $(cat "$dir/tool.out")"
+    expect "$result" dialog 1
+    expect "$result" owner_ok 1
+    expect "$result" ended 1
+    expect "$result" exit 0
+}
+
+# A 512-byte record: zeros with the count at offset 1, or a pattern when asked.
+record() {  # record <file> <count> [pattern]
+    local i byte
+    for i in $(seq 0 511); do
+        byte=0
+        [ "${3:-}" = pattern ] && byte=$(((i * 7 + 3) & 255))
+        [ "$i" -eq 1 ] && byte=$2
+        printf "\\$(printf %03o "$byte")"
+    done >"$1"
+}
+
+e2e_setup
+e2e_start_xvfb
+
+# No file: "32" is marked, and OK writes the count in a new 512-byte record.
+settings no-file /c look
+expect "$result" marks_at_start 4002
+record "$e2e_work/expected-32" 32
+expect_file "OK wrote a 512-byte record holding 32" "$dir/Varbule.ini" "$e2e_work/expected-32"
+
+# No switch at all opens the same dialog; "64" then "16" move the one mark; Escape and
+# the close box leave the dialog open; OK stores 16.
+settings no-switch "" choose
+expect "$result" marks_at_start 4002
+expect "$result" marks_after_64 4004
+expect "$result" marks_after_16 4001
+expect "$result" open_after_escape 1
+record "$e2e_work/expected-16" 16
+expect_file "OK wrote 16" "$dir/Varbule.ini" "$e2e_work/expected-16"
+
+# A count the dialog does not offer marks nothing, and OK writes it back with every other
+# byte kept. The number after /c: is ignored.
+mkdir -p "$e2e_work/count-200"
+record "$e2e_work/count-200/Varbule.ini" 200 pattern
+cp "$e2e_work/count-200/Varbule.ini" "$e2e_work/expected-200"
+settings count-200 /c:1234 look
+expect "$result" marks_at_start none
+expect_file "OK wrote 200 and every other byte back" "$dir/Varbule.ini" "$e2e_work/expected-200"
+
+# A file held open against writing by another program: the message, then the end, and
+# the old file as it was.
+mkdir -p "$e2e_work/locked"
+record "$e2e_work/locked/Varbule.ini" 64 pattern
+cp "$e2e_work/locked/Varbule.ini" "$e2e_work/expected-locked"
+settings locked /c locked
+expect "$result" marks_at_start 4004
+expect "$result" error_box 1
+expect "$result" error_text "Can not open INI file"
+expect "$result" error_owner_is_dialog 1
+expect_file "the old file is left as it was" "$dir/Varbule.ini" "$e2e_work/expected-locked"
+
+[ "$failures" -eq 0 ] || e2e_fail "$failures check(s) failed"
+echo "all settings dialog checks passed"

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The real saver's switches from the real command line under Wine:
+#   - /s, -s, /S and a bare s run full screen (and a key press ends each with exit code 0);
+#   - /p 1234 with no such window, /p:1234, a bare /p and /p 0 show nothing and exit 0;
+#   - /a with no window runs the password change (Wine has no MPR password change, so
+#     nothing shows) and exits 0;
+#   - a full-screen run shows as many discs as the settings file says.
+#
+#   wine_switches_test.sh <Varbule.scr> <window_probe.exe>
+set -euo pipefail
+scr=$(realpath "$1")
+probe=$(realpath "$2")
+source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_common.sh"
+
+failures=0
+check() {  # check <message> <command...>
+    local message=$1
+    shift
+    if "$@"; then echo "ok: $message"; else echo "FAIL: $message" >&2; failures=$((failures + 1)); fi
+}
+
+# start <run> <switch...>: the saver started in a directory of the run's name, with a
+# probe watching for its window; saver_pid and the probe's result file are set.
+start() {
+    run=$1
+    shift
+    dir="$e2e_work/$run"
+    mkdir -p "$dir"
+    e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER "${probe_wait_ms:-20000}" "$dir/window.txt"
+    (cd "$dir" && exec "$e2e_wine_run" win32 "$scr" "$@" >"$dir/saver.out" 2>&1) &
+    saver_pid=$!
+    e2e_pids+=("$saver_pid")
+}
+
+between() { [ "$1" -ge "$2" ] && [ "$1" -le "$3" ]; }
+
+# ended_with <pid> <limit ms> <code>: the process ends within the limit with that code.
+# (Not in a subshell: only this shell can wait for its own children.)
+ended_with() {
+    e2e_wait_gone_ms "$1" "$2" >/dev/null || return 1
+    local rc=0
+    wait "$1" || rc=$?
+    [ "$rc" = "$3" ]
+}
+
+# Disc colours are 15 + 16k in every channel; text blends and the background are not.
+disc_colours() {
+    e2e_histogram "$1" | awk '$2 % 16 == 15 && $3 % 16 == 15 && $4 % 16 == 15 && !($2 == 255 && $3 == 255 && $4 == 255)' | wc -l
+}
+
+e2e_setup
+e2e_start_xvfb
+e2e_wine_warmup "$probe"
+
+for switch in /s -s /S s; do
+    xdotool mousemove 300 300
+    start "save$switch" "$switch"
+    wait "$e2e_probe_pid" || true
+    check "$switch: a full-screen saver window" [ "$(e2e_value "$dir/window.txt" found)" = 1 ]
+    check "$switch: it covers the screen" [ "$(e2e_value "$dir/window.txt" client)" = "1024 768" ]
+    sleep 0.3
+    xdotool key a
+    check "$switch: a key press ends it with exit code 0" ended_with "$saver_pid" 3000 0
+done
+
+# These show nothing: the probe looks for a window while the saver runs and ends.
+probe_wait_ms=4000
+for line in "/p 1234" "/p:1234" "/p" "/p 0"; do
+    # shellcheck disable=SC2086 # the line is the words of a command line
+    start "preview-${line//[ :\/]/_}" $line
+    check "$line: exits 0 at once" ended_with "$saver_pid" 10000 0
+    wait "$e2e_probe_pid" || true
+    check "$line: no saver window appeared" [ "$(e2e_value "$dir/window.txt" found)" = 0 ]
+done
+
+start password /a
+check "/a: the password change exits 0" ended_with "$saver_pid" 20000 0
+wait "$e2e_probe_pid" || true
+check "/a: no saver window" [ "$(e2e_value "$dir/window.txt" found)" = 0 ]
+
+# The stored count is the number of discs on screen.
+probe_wait_ms=20000
+for count in 16 64; do
+    mkdir -p "$e2e_work/count-$count"
+    head -c 512 /dev/zero >"$e2e_work/count-$count/Varbule.ini"
+    printf "\\$(printf %03o "$count")" | dd of="$e2e_work/count-$count/Varbule.ini" bs=1 seek=1 conv=notrunc 2>/dev/null
+    start "count-$count" /s
+    wait "$e2e_probe_pid" || true
+    sleep 1.5
+    e2e_screenshot "$dir/shot.png"
+    colours=$(disc_colours "$dir/shot.png")
+    echo "count $count: $colours disc colours on screen"
+    # Two discs may draw the same colour, or one hide another: a few fewer may show.
+    check "count $count: as many discs as stored ($colours)" between "$colours" $((count * 4 / 5)) "$count"
+    xdotool key a
+    check "count $count: ends with exit code 0" ended_with "$saver_pid" 3000 0
+done
+
+[ "$failures" -eq 0 ] || e2e_fail "$failures check(s) failed"
+echo "all switch checks passed"

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The Windows 9x password check, with Wine reporting Windows 98 to the saver and a
+# PASSWORD.CPL of our own beside it (it refuses once, then accepts):
+#   - with "ScreenSaveUsePassword" 1: a key press opens one password dialog; more input
+#     meanwhile opens no second one; the refusal leaves the saver running; the next key
+#     press asks again; the acceptance ends it with exit code 0. The system hears that a
+#     saver runs while it runs, and that none runs afterwards.
+#   - with the value 0, or none: a key press ends the saver at once.
+#
+#   wine_win9x_test.sh <Varbule.scr> <window_probe.exe> <desktop_tool.exe> <PASSWORD.CPL>
+set -euo pipefail
+scr=$(realpath "$1")
+probe=$(realpath "$2")
+tool=$(realpath "$3")
+cpl=$(realpath "$4")
+source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_common.sh"
+
+readonly kBoxTitle="Varbules test password"
+failures=0
+check() {  # check <message> <command...>
+    local message=$1
+    shift
+    if "$@"; then echo "ok: $message"; else echo "FAIL: $message" >&2; failures=$((failures + 1)); fi
+}
+
+tool() {  # tool <verb> <args...>: prints the result file's lines
+    local out="$e2e_work/tool.txt"
+    rm -f "$out"
+    "$e2e_wine_run" win32 "$tool" "$@" "$(e2e_winpath "$out")" >"$e2e_work/tool.out" 2>&1 || true
+    cat "$out" 2>/dev/null || true
+}
+boxes() { tool count "$kBoxTitle" | sed -n 's/^count=//p'; }
+running() { tool running | sed -n 's/^running=//p'; }
+
+registry() {  # registry <value line or "-">: sets or removes ScreenSaveUsePassword
+    {
+        printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\Varbule.scr]\n"Version"="win98"\n\n'
+        printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"ScreenSaveUsePassword"=%s\n' "$1"
+    } >"$e2e_work/settings.reg"
+    "$e2e_wine_run" win32 regedit "$(e2e_winpath "$e2e_work/settings.reg")" >/dev/null 2>&1
+}
+
+start() {  # start <run>: the saver, with the password module beside it
+    run=$1
+    dir="$e2e_work/$run"
+    mkdir -p "$dir"
+    cp "$scr" "$dir/Varbule.scr"
+    cp "$cpl" "$dir/PASSWORD.CPL"
+    log="$dir/password.log"
+    e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 20000 "$dir/window.txt"
+    (cd "$dir" && VARBULES_PASSWORD_LOG=$(e2e_winpath "$log") exec "$e2e_wine_run" win32 "$dir/Varbule.scr" /s \
+        >"$dir/saver.out" 2>&1) &
+    saver_pid=$!
+    e2e_pids+=("$saver_pid")
+    wait "$e2e_probe_pid" || e2e_fail "$run: no saver window: $(cat "$dir/saver.out")"
+    sleep 0.5
+}
+
+wait_for_boxes() {  # wait_for_boxes <n>: up to 5 s
+    local i
+    for i in $(seq 1 50); do
+        [ "$(boxes)" = "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# ended_with <pid> <limit ms> <code>: the process ends within the limit with that code.
+# (Not in a subshell: only this shell can wait for its own children.)
+ended_with() {
+    e2e_wait_gone_ms "$1" "$2" >/dev/null || return 1
+    local rc=0
+    wait "$1" || rc=$?
+    [ "$rc" = "$3" ]
+}
+
+e2e_setup
+e2e_start_xvfb
+e2e_wine_warmup "$probe"
+
+registry "dword:00000001"
+xdotool mousemove 300 300
+start password-on
+check "the system hears that a saver runs" [ "$(running)" = 1 ]
+
+xdotool key a
+check "a key press opens the password dialog" wait_for_boxes 1
+xdotool key b
+xdotool mousemove_relative 7 7
+sleep 0.5
+check "more input meanwhile opens no second dialog" [ "$(boxes)" = 1 ]
+check "the verifier was asked once" [ "$(wc -l <"$log")" -eq 1 ]
+tool press "$kBoxTitle" 1 >/dev/null  # OK on the box: this first answer is a refusal
+sleep 1
+check "the refusal leaves the saver running" kill -0 "$saver_pid"
+check "and its dialog gone" [ "$(boxes)" = 0 ]
+
+xdotool key a
+check "the next key press asks again" wait_for_boxes 1
+tool press "$kBoxTitle" 1 >/dev/null  # accepted
+check "the acceptance ends the saver with exit code 0" ended_with "$saver_pid" 3000 0
+check "the verifier was asked twice, with the saver window as owner" \
+    [ "$(grep -c 'owner_is_window=1' "$log")" -eq 2 ]
+check "the system heard a saver running during each check" [ "$(grep -c 'running=1' "$log")" -eq 2 ]
+check "and hears that none runs afterwards" [ "$(running)" = 0 ]
+
+for setting in "dword:00000000" "-"; do
+    registry "$setting"
+    xdotool mousemove 300 300
+    start "password-$setting"
+    xdotool key a
+    check "ScreenSaveUsePassword $setting: a key press ends the saver with exit code 0" \
+        ended_with "$saver_pid" 2000 0
+    check "ScreenSaveUsePassword $setting: no password asked" [ ! -s "$log" ]
+done
+
+[ "$failures" -eq 0 ] || e2e_fail "$failures check(s) failed"
+echo "all Windows 9x password checks passed"
