@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The saver run full screen (/s) under Wine on a 1024x768 Xvfb, looked at from outside:
 #   - its window: class WindowsScreenSaverClass, title SCREENSAVER, a visible topmost popup
-#     covering the screen (read by window_probe, a Win32 program in the same prefix);
+#     covering the screen, the cursor hidden over it (read by window_probe, a Win32
+#     program in the same prefix);
 #   - its picture: mostly dark blue RGB(0,0,128), discs in at least five colours, white
 #     text at the top left and the bottom right, and the top-left text growing to the
 #     right once the first rate stands behind "Actions per sec:" (screenshots from before
@@ -128,8 +129,10 @@ check "window rectangle is '$(e2e_value "$window" rect)' (the screen is $(e2e_va
 check "window is topmost (extended style $(e2e_value "$window" exstyle))" [ "$(e2e_value "$window" topmost)" = 1 ]
 check "window is a visible popup, no child (style $(e2e_value "$window" style))" \
     [ "$(e2e_value "$window" popup)$(e2e_value "$window" visible)$(e2e_value "$window" child)" = 110 ]
-echo "note: the cursor as Wine tells another process: showing=$(e2e_value "$window" cursor_showing)" \
-    "handle=$(e2e_value "$window" cursor_handle)"
+# The pointer rests over the window: the cursor there is hidden (shown no more, or none).
+cursor="showing=$(e2e_value "$window" cursor_showing) handle=$(e2e_value "$window" cursor_handle)"
+check "the cursor is hidden over the window (GetCursorInfo from another process: $cursor)" \
+    [ "$(e2e_value "$window" cursor_showing)" = 0 -o "$(e2e_value "$window" cursor_handle)" = 0 ]
 
 # Which early shots show text at all, and when the first of them was over.
 early_text=()
