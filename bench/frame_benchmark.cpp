@@ -70,6 +70,21 @@ void BM_CollisionScan(benchmark::State& state)
 }
 BENCHMARK(BM_CollisionScan);
 
+void BM_CollisionScansOfAFrameWithLayout(benchmark::State& state)
+{
+    Animation animation(64);
+    ScanLayout layout;
+    LayOut(animation.loop.table(), 64, layout);
+    for (auto _ : state) {
+        for (std::int32_t k = 0; k < 64; ++k) {
+            animation.loop.table()[k].collided = 0;
+            benchmark::DoNotOptimize(CollisionScan(animation.loop.table(), 64, k, layout));
+        }
+    }
+    state.SetLabel("64 scans, the frame loop's way");
+}
+BENCHMARK(BM_CollisionScansOfAFrameWithLayout);
+
 void BM_CollisionScansOfAFrame(benchmark::State& state)
 {
     Animation animation(64);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -54,7 +55,52 @@ std::int32_t TestPair(VarbuleRecord& s, VarbuleRecord& partner, bool samePlace)
     return 1;
 }
 
+// The quick test of the scan below for a whole table at once: whether each partner is
+// near enough to need the exact test. Free of branches, so the compiler does several
+// partners per instruction.
+void MarkNearPartners(const ScanLayout& layout, std::int32_t length, const VarbuleRecord& s, std::uint8_t* near)
+{
+    const std::uint32_t x = static_cast<std::uint32_t>(s.x);
+    const std::uint32_t y = static_cast<std::uint32_t>(s.y);
+    for (std::int32_t p = 0; p < length; ++p) {
+        const std::int32_t sum = s.diameter + layout.diameter[p];
+        const std::uint32_t magnitude = sum < 0 ? 0u - static_cast<std::uint32_t>(sum) : static_cast<std::uint32_t>(sum);
+        const std::uint32_t reach = magnitude / 2u + 2u;
+        const std::uint32_t shiftedX = x - static_cast<std::uint32_t>(layout.x[p]) + reach;
+        const std::uint32_t shiftedY = y - static_cast<std::uint32_t>(layout.y[p]) + reach;
+        near[p] = static_cast<std::uint8_t>((reach > kLargestQuickReach) | ((shiftedX <= 2 * reach) & (shiftedY <= 2 * reach)));
+    }
+}
+
 }  // namespace
+
+void LayOut(const VarbuleRecord* table, std::int32_t length, ScanLayout& layout)
+{
+    for (std::int32_t k = 0; k < length; ++k) {
+        layout.x[k] = table[k].x;
+        layout.y[k] = table[k].y;
+        layout.diameter[k] = table[k].diameter;
+    }
+}
+
+std::int32_t CollisionScan(VarbuleRecord* table, std::int32_t length, std::int32_t index, const ScanLayout& layout)
+{
+    alignas(8) std::uint8_t near[kMaxVarbules] = {};
+    MarkNearPartners(layout, length, table[index], near);
+    std::int32_t count = 0;
+    // Near pairs are few: look at the marks eight at a time.
+    for (std::int32_t first = 0; first < length; first += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, near + first, sizeof eight);
+        if (eight == 0)
+            continue;
+        for (std::int32_t p = first; p < first + 8 && p < length; ++p) {
+            if (near[p])
+                count += TestPair(table[index], table[p], p == index);
+        }
+    }
+    return count;
+}
 
 std::int32_t CollisionScan(VarbuleRecord* table, std::int32_t length, std::int32_t index)
 {

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "sim/collision_scan.h"
 #include "sim/scatter.h"
 
 namespace {
@@ -69,11 +68,13 @@ void FrameLoop::StepVarbule(std::int32_t k)
 {
     VarbuleRecord& v = table_[static_cast<std::size_t>(k)];
     v.collided = 0;
-    actionCount_ += CollisionScan(table_.data(), length_, k);
+    actionCount_ += CollisionScan(table_.data(), length_, k, layout_);
     surface_.FillRegion(v.region, inputs_.backgroundBrush);
     actionCount_ += BounceOffWalls(v, clientWidth_, clientHeight_);
     v.x += v.dx;
     v.y += v.dy;
+    layout_.x[k] = v.x;
+    layout_.y[k] = v.y;
     surface_.MoveRegion(v.region, v.dx, v.dy);
     surface_.FillRegion(v.region, v.brush);
 }
@@ -114,6 +115,8 @@ void FrameLoop::DrawCreditLine()
 
 void FrameLoop::RunFrame()
 {
+    // Taken afresh each frame, so that the table may be changed between frames.
+    LayOut(table_.data(), length_, layout_);
     for (std::int32_t k = 0; k < length_; ++k)
         StepVarbule(k);
     UpdateRate();

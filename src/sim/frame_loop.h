@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "sim/clock.h"
+#include "sim/collision_scan.h"
 #include "sim/random_source.h"
 #include "sim/rate_text.h"
 #include "sim/surface.h"
@@ -63,6 +64,7 @@ private:
     Surface& surface_;
     Clock& clock_;
     std::array<VarbuleRecord, kMaxVarbules> table_{};
+    ScanLayout layout_{};  // the table's positions for the collision scans, kept in step
     std::int32_t length_;
     std::int32_t creditWidth_ = 0;
     std::int32_t creditHeight_ = 0;

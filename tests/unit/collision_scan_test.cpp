@@ -210,13 +210,19 @@ TEST(CollisionScan, MatchesTheStepByStepRuleOverManyRandomTables)
             table.push_back(v);
         }
         std::vector<VarbuleRecord> expected = table;
+        std::vector<VarbuleRecord> laidOut = table;  // scanned the frame loop's way
+        ScanLayout layout;
+        LayOut(laidOut.data(), n, layout);
         for (std::int32_t k = 0; k < n; ++k) {
-            table[static_cast<std::size_t>(k)].collided = 0;
-            expected[static_cast<std::size_t>(k)].collided = 0;
+            const auto at = static_cast<std::size_t>(k);
+            table[at].collided = expected[at].collided = laidOut[at].collided = 0;
             const std::int32_t got = CollisionScan(table.data(), n, k);
+            const std::int32_t gotLaidOut = CollisionScan(laidOut.data(), n, k, layout);
             const std::int32_t want = ReferenceScan(expected, k, reversals);
             ASSERT_EQ(got, want) << "round " << round << " index " << k;
+            ASSERT_EQ(gotLaidOut, want) << "round " << round << " index " << k;
             ASSERT_TRUE(SameRecords(table, expected)) << "round " << round << " index " << k;
+            ASSERT_TRUE(SameRecords(laidOut, expected)) << "round " << round << " index " << k;
             contacts += want;
         }
     }
