@@ -16,7 +16,7 @@ varbules_target_options(password_cpl)
 if(TARGET Varbule)
   add_test(NAME wine_settings_e2e
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine_settings_test.sh
-                   $<TARGET_FILE:Varbule> $<TARGET_FILE:desktop_tool>)
+                   $<TARGET_FILE:Varbule> $<TARGET_FILE:desktop_tool> $<TARGET_FILE:window_probe>)
   add_test(NAME wine_switches_e2e
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine_switches_test.sh
                    $<TARGET_FILE:Varbule> $<TARGET_FILE:window_probe>)

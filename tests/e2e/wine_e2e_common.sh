@@ -186,3 +186,10 @@ e2e_histogram() {
     convert "$1" -format %c histogram:info:- |
         sed -E 's/^ *([0-9]+): *\( *([0-9]+), *([0-9]+), *([0-9]+).*/\1 \2 \3 \4/' | sort -rn
 }
+
+# How many disc colours a picture shows. Disc colours are 15 + 16k in every channel; the
+# background, the text's blends and (almost always) nothing else are not. Pure white is
+# left out: it is the text's own colour.
+e2e_disc_colours() {
+    e2e_histogram "$1" | awk '$2 % 16 == 15 && $3 % 16 == 15 && $4 % 16 == 15 && !($2 == 255 && $3 == 255 && $4 == 255)' | wc -l
+}

@@ -2,12 +2,14 @@
 # The settings dialog of the real saver under Wine, driven from another process the way
 # a user would (desktop_tool settings): which count is marked, clicks that move the mark,
 # Escape and the close box that leave it open, OK that stores the choice in Varbule.ini,
-# and a settings file that cannot be written.
+# and a settings file that cannot be written; then a full-screen run that shows the count
+# the dialog stored.
 #
-#   wine_settings_test.sh <Varbule.scr> <desktop_tool.exe>
+#   wine_settings_test.sh <Varbule.scr> <desktop_tool.exe> <window_probe.exe>
 set -euo pipefail
 scr=$(realpath "$1")
 tool=$(realpath "$2")
+probe=$(realpath "$3")
 source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_common.sh"
 
 failures=0
@@ -74,6 +76,25 @@ expect "$result" marks_after_16 4001
 expect "$result" open_after_escape 1
 record "$e2e_work/expected-16" 16
 expect_file "OK wrote 16" "$dir/Varbule.ini" "$e2e_work/expected-16"
+
+# A full-screen run in the same directory shows the 16 discs the dialog stored (two may
+# share a colour, or one hide another, now and then: a few fewer may show).
+e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 20000 "$dir/window.txt"
+(cd "$dir" && exec "$e2e_wine_run" win32 "$scr" /s >"$dir/saver.out" 2>&1) &
+saver_pid=$!
+e2e_pids+=("$saver_pid")
+wait "$e2e_probe_pid" || e2e_fail "$run: no saver window: $(cat "$dir/saver.out")"
+sleep 1.5
+e2e_screenshot "$dir/shot.png"
+colours=$(e2e_disc_colours "$dir/shot.png")
+if [ "$colours" -ge 13 ] && [ "$colours" -le 16 ]; then
+    echo "ok: $run: the saver shows the stored 16 discs ($colours colours)"
+else
+    echo "FAIL: $run: the saver shows $colours disc colours, not 16" >&2
+    failures=$((failures + 1))
+fi
+xdotool key a
+e2e_wait_gone_ms "$saver_pid" 3000 >/dev/null || e2e_fail "$run: the saver did not end on a key press"
 
 # A count the dialog does not offer marks nothing, and OK writes it back with every other
 # byte kept. The number after /c: is ignored.

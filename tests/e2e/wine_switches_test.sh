@@ -43,11 +43,6 @@ ended_with() {
     [ "$rc" = "$3" ]
 }
 
-# Disc colours are 15 + 16k in every channel; text blends and the background are not.
-disc_colours() {
-    e2e_histogram "$1" | awk '$2 % 16 == 15 && $3 % 16 == 15 && $4 % 16 == 15 && !($2 == 255 && $3 == 255 && $4 == 255)' | wc -l
-}
-
 e2e_setup
 e2e_start_xvfb
 e2e_wine_warmup "$probe"
@@ -88,7 +83,7 @@ for count in 16 64; do
     wait "$e2e_probe_pid" || true
     sleep 1.5
     e2e_screenshot "$dir/shot.png"
-    colours=$(disc_colours "$dir/shot.png")
+    colours=$(e2e_disc_colours "$dir/shot.png")
     echo "count $count: $colours disc colours on screen"
     # Two discs may draw the same colour, or one hide another: a few fewer may show.
     check "count $count: as many discs as stored ($colours)" between "$colours" $((count * 4 / 5)) "$count"
