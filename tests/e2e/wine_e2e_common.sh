@@ -193,3 +193,30 @@ e2e_histogram() {
 e2e_disc_colours() {
     e2e_histogram "$1" | awk '$2 % 16 == 15 && $3 % 16 == 15 && $4 % 16 == 15 && !($2 == 255 && $3 == 255 && $4 == 255)' | wc -l
 }
+
+# e2e_check <message> <command...>: one check of many; e2e_checks_done ends the test,
+# failing when any failed.
+e2e_failures=0
+e2e_check() {
+    local message=$1
+    shift
+    if "$@"; then
+        echo "ok: $message"
+    else
+        echo "FAIL: $message" >&2
+        e2e_failures=$((e2e_failures + 1))
+    fi
+}
+e2e_checks_done() {
+    [ "$e2e_failures" -eq 0 ] || e2e_fail "$e2e_failures check(s) failed"
+    echo "$1"
+}
+
+# e2e_ended_with <pid> <limit ms> <code>: the process ends within the limit with that exit
+# code. Not for a subshell: only this shell can wait for its own children.
+e2e_ended_with() {
+    e2e_wait_gone_ms "$1" "$2" >/dev/null || return 1
+    local rc=0
+    wait "$1" || rc=$?
+    [ "$rc" = "$3" ]
+}

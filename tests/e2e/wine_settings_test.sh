@@ -12,24 +12,11 @@ tool=$(realpath "$2")
 probe=$(realpath "$3")
 source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_common.sh"
 
-failures=0
 expect() {  # expect <result file> <key> <value>
-    local got
-    got=$(e2e_value "$1" "$2")
-    if [ "$got" = "$3" ]; then
-        echo "ok: $run: $2=$3"
-    else
-        echo "FAIL: $run: $2 is '$got', expected '$3'" >&2
-        failures=$((failures + 1))
-    fi
+    e2e_check "$run: $2=$3 (is '$(e2e_value "$1" "$2")')" [ "$(e2e_value "$1" "$2")" = "$3" ]
 }
 expect_file() {  # expect_file <what> <file> <expected file>
-    if cmp -s "$2" "$3"; then
-        echo "ok: $run: $1"
-    else
-        echo "FAIL: $run: $1: $(od -An -tu1 -N8 "$2" 2>/dev/null), $(stat -c %s "$2" 2>/dev/null) bytes" >&2
-        failures=$((failures + 1))
-    fi
+    e2e_check "$run: $1 ($(stat -c %s "$2" 2>/dev/null) bytes)" cmp -s "$2" "$3"
 }
 
 # settings <run> <switch> <scenario>: the dialog played in a directory of the run's name.
@@ -87,14 +74,9 @@ wait "$e2e_probe_pid" || e2e_fail "$run: no saver window: $(cat "$dir/saver.out"
 sleep 1.5
 e2e_screenshot "$dir/shot.png"
 colours=$(e2e_disc_colours "$dir/shot.png")
-if [ "$colours" -ge 13 ] && [ "$colours" -le 16 ]; then
-    echo "ok: $run: the saver shows the stored 16 discs ($colours colours)"
-else
-    echo "FAIL: $run: the saver shows $colours disc colours, not 16" >&2
-    failures=$((failures + 1))
-fi
+e2e_check "$run: the saver shows the stored 16 discs ($colours colours)" [ "$colours" -ge 13 -a "$colours" -le 16 ]
 xdotool key a
-e2e_wait_gone_ms "$saver_pid" 3000 >/dev/null || e2e_fail "$run: the saver did not end on a key press"
+e2e_check "$run: the saver ends on a key press" e2e_ended_with "$saver_pid" 3000 0
 
 # A count the dialog does not offer marks nothing, and OK writes it back with every other
 # byte kept. The number after /c: is ignored.
@@ -117,5 +99,4 @@ expect "$result" error_text "Can not open INI file"
 expect "$result" error_owner_is_dialog 1
 expect_file "the old file is left as it was" "$dir/Varbule.ini" "$e2e_work/expected-locked"
 
-[ "$failures" -eq 0 ] || e2e_fail "$failures check(s) failed"
-echo "all settings dialog checks passed"
+e2e_checks_done "all settings dialog checks passed"

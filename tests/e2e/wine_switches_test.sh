@@ -12,12 +12,6 @@ scr=$(realpath "$1")
 probe=$(realpath "$2")
 source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_common.sh"
 
-failures=0
-check() {  # check <message> <command...>
-    local message=$1
-    shift
-    if "$@"; then echo "ok: $message"; else echo "FAIL: $message" >&2; failures=$((failures + 1)); fi
-}
 
 # start <run> <switch...>: the saver started in a directory of the run's name, with a
 # probe watching for its window; saver_pid and the probe's result file are set.
@@ -34,14 +28,6 @@ start() {
 
 between() { [ "$1" -ge "$2" ] && [ "$1" -le "$3" ]; }
 
-# ended_with <pid> <limit ms> <code>: the process ends within the limit with that code.
-# (Not in a subshell: only this shell can wait for its own children.)
-ended_with() {
-    e2e_wait_gone_ms "$1" "$2" >/dev/null || return 1
-    local rc=0
-    wait "$1" || rc=$?
-    [ "$rc" = "$3" ]
-}
 
 e2e_setup
 e2e_start_xvfb
@@ -51,11 +37,11 @@ for switch in /s -s /S s; do
     xdotool mousemove 300 300
     start "save$switch" "$switch"
     wait "$e2e_probe_pid" || true
-    check "$switch: a full-screen saver window" [ "$(e2e_value "$dir/window.txt" found)" = 1 ]
-    check "$switch: it covers the screen" [ "$(e2e_value "$dir/window.txt" client)" = "1024 768" ]
+    e2e_check "$switch: a full-screen saver window" [ "$(e2e_value "$dir/window.txt" found)" = 1 ]
+    e2e_check "$switch: it covers the screen" [ "$(e2e_value "$dir/window.txt" client)" = "1024 768" ]
     sleep 0.3
     xdotool key a
-    check "$switch: a key press ends it with exit code 0" ended_with "$saver_pid" 3000 0
+    e2e_check "$switch: a key press ends it with exit code 0" e2e_ended_with "$saver_pid" 3000 0
 done
 
 # These show nothing: the probe looks for a window while the saver runs and ends.
@@ -63,15 +49,15 @@ probe_wait_ms=4000
 for line in "/p 1234" "/p:1234" "/p" "/p 0"; do
     # shellcheck disable=SC2086 # the line is the words of a command line
     start "preview-${line//[ :\/]/_}" $line
-    check "$line: exits 0 at once" ended_with "$saver_pid" 10000 0
+    e2e_check "$line: exits 0 at once" e2e_ended_with "$saver_pid" 10000 0
     wait "$e2e_probe_pid" || true
-    check "$line: no saver window appeared" [ "$(e2e_value "$dir/window.txt" found)" = 0 ]
+    e2e_check "$line: no saver window appeared" [ "$(e2e_value "$dir/window.txt" found)" = 0 ]
 done
 
 start password /a
-check "/a: the password change exits 0" ended_with "$saver_pid" 20000 0
+e2e_check "/a: the password change exits 0" e2e_ended_with "$saver_pid" 20000 0
 wait "$e2e_probe_pid" || true
-check "/a: no saver window" [ "$(e2e_value "$dir/window.txt" found)" = 0 ]
+e2e_check "/a: no saver window" [ "$(e2e_value "$dir/window.txt" found)" = 0 ]
 
 # The stored count is the number of discs on screen.
 probe_wait_ms=20000
@@ -86,10 +72,9 @@ for count in 16 64; do
     colours=$(e2e_disc_colours "$dir/shot.png")
     echo "count $count: $colours disc colours on screen"
     # Two discs may draw the same colour, or one hide another: a few fewer may show.
-    check "count $count: as many discs as stored ($colours)" between "$colours" $((count * 4 / 5)) "$count"
+    e2e_check "count $count: as many discs as stored ($colours)" between "$colours" $((count * 4 / 5)) "$count"
     xdotool key a
-    check "count $count: ends with exit code 0" ended_with "$saver_pid" 3000 0
+    e2e_check "count $count: ends with exit code 0" e2e_ended_with "$saver_pid" 3000 0
 done
 
-[ "$failures" -eq 0 ] || e2e_fail "$failures check(s) failed"
-echo "all switch checks passed"
+e2e_checks_done "all switch checks passed"

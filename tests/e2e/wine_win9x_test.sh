@@ -16,12 +16,6 @@ cpl=$(realpath "$4")
 source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_common.sh"
 
 readonly kBoxTitle="Varbules test password"
-failures=0
-check() {  # check <message> <command...>
-    local message=$1
-    shift
-    if "$@"; then echo "ok: $message"; else echo "FAIL: $message" >&2; failures=$((failures + 1)); fi
-}
 
 tool() {  # tool <verb> <args...>: prints the result file's lines
     local out="$e2e_work/tool.txt"
@@ -65,14 +59,6 @@ wait_for_boxes() {  # wait_for_boxes <n>: up to 5 s
     return 1
 }
 
-# ended_with <pid> <limit ms> <code>: the process ends within the limit with that code.
-# (Not in a subshell: only this shell can wait for its own children.)
-ended_with() {
-    e2e_wait_gone_ms "$1" "$2" >/dev/null || return 1
-    local rc=0
-    wait "$1" || rc=$?
-    [ "$rc" = "$3" ]
-}
 
 e2e_setup
 e2e_start_xvfb
@@ -81,38 +67,37 @@ e2e_wine_warmup "$probe"
 registry "dword:00000001"
 xdotool mousemove 300 300
 start password-on
-check "the system hears that a saver runs" [ "$(running)" = 1 ]
+e2e_check "the system hears that a saver runs" [ "$(running)" = 1 ]
 
 xdotool key a
-check "a key press opens the password dialog" wait_for_boxes 1
+e2e_check "a key press opens the password dialog" wait_for_boxes 1
 xdotool key b
 xdotool mousemove_relative 7 7
 sleep 0.5
-check "more input meanwhile opens no second dialog" [ "$(boxes)" = 1 ]
-check "the verifier was asked once" [ "$(wc -l <"$log")" -eq 1 ]
+e2e_check "more input meanwhile opens no second dialog" [ "$(boxes)" = 1 ]
+e2e_check "the verifier was asked once" [ "$(wc -l <"$log")" -eq 1 ]
 tool press "$kBoxTitle" 1 >/dev/null  # OK on the box: this first answer is a refusal
 sleep 1
-check "the refusal leaves the saver running" kill -0 "$saver_pid"
-check "and its dialog gone" [ "$(boxes)" = 0 ]
+e2e_check "the refusal leaves the saver running" kill -0 "$saver_pid"
+e2e_check "and its dialog gone" [ "$(boxes)" = 0 ]
 
 xdotool key a
-check "the next key press asks again" wait_for_boxes 1
+e2e_check "the next key press asks again" wait_for_boxes 1
 tool press "$kBoxTitle" 1 >/dev/null  # accepted
-check "the acceptance ends the saver with exit code 0" ended_with "$saver_pid" 3000 0
-check "the verifier was asked twice, with the saver window as owner" \
+e2e_check "the acceptance ends the saver with exit code 0" e2e_ended_with "$saver_pid" 3000 0
+e2e_check "the verifier was asked twice, with the saver window as owner" \
     [ "$(grep -c 'owner_is_window=1' "$log")" -eq 2 ]
-check "the system heard a saver running during each check" [ "$(grep -c 'running=1' "$log")" -eq 2 ]
-check "and hears that none runs afterwards" [ "$(running)" = 0 ]
+e2e_check "the system heard a saver running during each check" [ "$(grep -c 'running=1' "$log")" -eq 2 ]
+e2e_check "and hears that none runs afterwards" [ "$(running)" = 0 ]
 
 for setting in "dword:00000000" "-"; do
     registry "$setting"
     xdotool mousemove 300 300
     start "password-$setting"
     xdotool key a
-    check "ScreenSaveUsePassword $setting: a key press ends the saver with exit code 0" \
-        ended_with "$saver_pid" 2000 0
-    check "ScreenSaveUsePassword $setting: no password asked" [ ! -s "$log" ]
+    e2e_check "ScreenSaveUsePassword $setting: a key press ends the saver with exit code 0" \
+        e2e_ended_with "$saver_pid" 2000 0
+    e2e_check "ScreenSaveUsePassword $setting: no password asked" [ ! -s "$log" ]
 done
 
-[ "$failures" -eq 0 ] || e2e_fail "$failures check(s) failed"
-echo "all Windows 9x password checks passed"
+e2e_checks_done "all Windows 9x password checks passed"
