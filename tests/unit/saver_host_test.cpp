@@ -7,6 +7,7 @@
 #include "globals/saver_globals.h"
 #include "host/run_saver.h"
 #include "host/saver_procs.h"
+#include "fresh_process.h"
 #include "port/fake/fake_desktop.h"
 
 namespace {
@@ -21,27 +22,13 @@ BOOL WINAPI ScriptedVerifier(HWND window)
     return verifier(window);
 }
 
-void ResetSaver()
-{
-    saver.previewMode = 0;
-    saver.win9xPasswords = 0;
-    saver.passwordModule = nullptr;
-    saver.verifyPassword = nullptr;
-    saver.checkingPassword = 0;
-    saver.closing = 0;
-    saver.savedCursorPos = {0, 0};
-    saver.varbuleCount = 32;
-    saver.saverWindow = nullptr;
-    verifications = 0;
-    verifier = nullptr;
-}
-
 class SaverHost : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetFakeDesktop();
-        ResetSaver();
+        StartAsFreshProcess();
+        verifications = 0;
+        verifier = nullptr;
     }
     void TearDown() override
     {

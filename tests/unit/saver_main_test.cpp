@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "globals/saver_globals.h"
+#include "fresh_process.h"
 #include "port/fake/fake_desktop.h"
 
 namespace {
@@ -37,13 +38,7 @@ class SaverMainTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetFakeDesktop();
-        saver.previewMode = 0;
-        saver.win9xPasswords = 0;
-        saver.passwordModule = nullptr;
-        saver.verifyPassword = nullptr;
-        saver.closing = 0;
-        saver.checkingPassword = 0;
+        StartAsFreshProcess();
         passwordProvider.clear();
         passwordOwner = nullptr;
         // A saver run ends as soon as the loop has nothing to do: the window is closed.
@@ -68,9 +63,7 @@ protected:
 TEST_F(SaverMainTest, SaveSwitchesRunFullScreen)
 {
     for (const char* line : {"/s", "-s", "/S", "s", "/save"}) {
-        ResetFakeDesktop();
         SetUp();
-        saver.saverWindow = nullptr;
         EXPECT_EQ(Main(line), 0) << line;
         ASSERT_TRUE(SaverRan()) << line;
         EXPECT_EQ(WindowOf(saver.saverWindow).parent, nullptr) << line;
@@ -83,16 +76,13 @@ TEST_F(SaverMainTest, APreviewRunsOnlyInsideARealWindow)
 {
     HWND parent = MakeFakeParent(152, 112);
     const std::string line = "/p " + std::to_string(reinterpret_cast<std::uintptr_t>(parent));
-    saver.saverWindow = nullptr;
     EXPECT_EQ(Main(line.c_str()), 0);
     ASSERT_TRUE(SaverRan());
     EXPECT_EQ(WindowOf(saver.saverWindow).parent, parent);
     EXPECT_EQ(saver.previewMode, 1);
 
     for (const char* nothing : {"/p 1234", "/p:1234", "/p", "/p 0", "/preview"}) {
-        ResetFakeDesktop();
-        saver.previewMode = 0;
-        saver.saverWindow = nullptr;
+        SetUp();
         EXPECT_EQ(Main(nothing), 0) << nothing;
         EXPECT_TRUE(Desktop().windows.empty()) << nothing;
         EXPECT_EQ(saver.previewMode, 0) << nothing;
