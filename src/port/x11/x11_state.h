@@ -29,11 +29,14 @@ struct X11Window {
     bool needsErase = false;      // an existing window taken over has never been painted by us
 };
 
-// A solid brush: its colour, and the main thread's pixel for it once asked for. The
-// animation thread reads only the colour, which never changes after creation.
+// A solid brush: its colour, and the main thread's pixel for it once asked for. A brush
+// the animation's surface makes also carries the graphics context that fills with it on
+// the surface's connection. The animation thread reads only the colour and that context
+// of the main thread's brushes, which never change after creation.
 struct SolidBrush {
     COLORREF colour = 0;
     std::optional<unsigned long> mainPixel;
+    GC surfaceGc = nullptr;
 };
 
 struct X11Desktop {

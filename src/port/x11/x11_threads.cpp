@@ -2,13 +2,14 @@
 // is closed; a wait without a time limit; and a priority as a per-thread nice value.
 
 #include <pthread.h>
+#include <sys/prctl.h>
+#include <semaphore.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <ctime>
-#include <future>
 
 #include "desktop_api.h"
 
@@ -22,8 +23,8 @@ struct ThreadHandle {
     pthread_t thread{};
     LPTHREAD_START_ROUTINE start = nullptr;
     LPVOID parameter = nullptr;
-    std::promise<pid_t> started;  // the thread's kernel id, which its priority is set by
-    pid_t tid = 0;
+    sem_t started{};  // posted once the new thread has written its kernel id
+    pid_t tid = 0;    // which its priority is set by
     bool joined = false;
 };
 
@@ -34,7 +35,12 @@ void* ThreadMain(void* argument)
     auto* handle = static_cast<ThreadHandle*>(argument);
     const LPTHREAD_START_ROUTINE start = handle->start;
     LPVOID parameter = handle->parameter;
-    handle->started.set_value(static_cast<pid_t>(syscall(SYS_gettid)));
+    handle->tid = static_cast<pid_t>(syscall(SYS_gettid));
+    sem_post(&handle->started);
+    // Linux may let a sleep run 50 microseconds long so that it can wake several threads
+    // at once; a Win32 thread's Sleep has no such slack, and a frame's pause should be
+    // the pause asked for.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     start(parameter);
     return nullptr;
 }
@@ -47,7 +53,7 @@ HANDLE CreateThread(void*, std::size_t stackSize, LPTHREAD_START_ROUTINE start, 
     auto* handle = new ThreadHandle;
     handle->start = start;
     handle->parameter = parameter;
-    std::future<pid_t> tid = handle->started.get_future();
+    sem_init(&handle->started, 0, 0);
 
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
@@ -56,12 +62,16 @@ HANDLE CreateThread(void*, std::size_t stackSize, LPTHREAD_START_ROUTINE start, 
     const int failed = pthread_create(&handle->thread, &attributes, ThreadMain, handle);
     pthread_attr_destroy(&attributes);
     if (failed != 0) {
+        sem_destroy(&handle->started);
         delete handle;
         return nullptr;
     }
     // Win32 knows a thread's id as soon as it is created; here it is the kernel's id,
     // which the new thread reports at once.
-    handle->tid = tid.get();
+    while (sem_wait(&handle->started) != 0) {
+        // Interrupted by a signal: wait on.
+    }
+    sem_destroy(&handle->started);
     if (threadId != nullptr)
         *threadId = static_cast<DWORD>(handle->tid);
     return handle;

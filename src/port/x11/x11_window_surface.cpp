@@ -7,9 +7,11 @@
 #include <array>
 #include <cstring>
 #include <deque>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "port/window_surface.h"
+#include "sim/frame_loop.h"
 #include "port/x11/x11_state.h"
 
 namespace {
@@ -30,7 +32,9 @@ public:
 
     ~XlibSurface() override
     {
-        for (auto& [brush, gc] : fillGcs_)
+        for (const SolidBrush& brush : brushes_)
+            XFreeGC(display_, brush.surfaceGc);
+        for (const auto& [brush, gc] : foreignGcs_)
             XFreeGC(display_, gc);
         XFreeGC(display_, textGc_);
         XFreeGC(display_, textBackgroundGc_);
@@ -52,7 +56,7 @@ public:
 
     Brush MakeBrush(Colour colour) override
     {
-        brushes_.push_back(SolidBrush{colour, std::nullopt});
+        brushes_.push_back(SolidBrush{colour, std::nullopt, MakeFillGc(colour)});
         return reinterpret_cast<Brush>(&brushes_.back());
     }
 
@@ -112,26 +116,37 @@ public:
             items_[static_cast<std::size_t>(i)] =
                 XTextItem{const_cast<char*>(text + i), 1, i == 0 ? 0 : characterExtra_, None};
         XDrawText(display_, window_, textGc_, x, y + font_->ascent, items_.data(), n);
-        // The overlays end every frame, so this is where a frame's requests go out: one
-        // write for all of its discs, not one per disc.
-        XFlush(display_);
+        // Every frame ends with the rate label at its place in the top left, so that is
+        // where a frame's requests go out: one write for the whole frame, not one per disc
+        // or per line of text.
+        if (x == kRateLabelX && y == kRateLabelY)
+            XFlush(display_);
     }
 
 private:
     static unsigned Extent(std::int32_t from, std::int32_t to) { return static_cast<unsigned>(std::max(to - from, 0)); }
 
-    // One graphics context per brush, made when the brush is first used, so a fill never
-    // has to change a context's colour first.
+    // One graphics context per brush, so a fill never has to change a context's colour
+    // first. The surface's own brushes carry theirs; the main thread's (the background)
+    // are looked up among the few met so far.
     GC GcFor(Brush brush)
     {
-        const auto found = fillGcs_.find(brush);
-        if (found != fillGcs_.end())
-            return found->second;
-        XGCValues values{};
-        values.foreground = PixelFor(display_, screen_, reinterpret_cast<const SolidBrush*>(brush)->colour);
-        GC gc = XCreateGC(display_, window_, GCForeground, &values);
-        fillGcs_.emplace(brush, gc);
+        const auto* solid = reinterpret_cast<const SolidBrush*>(brush);
+        if (solid->surfaceGc != nullptr)
+            return solid->surfaceGc;
+        for (const auto& [known, gc] : foreignGcs_)
+            if (known == brush)
+                return gc;
+        GC gc = MakeFillGc(solid->colour);
+        foreignGcs_.emplace_back(brush, gc);
         return gc;
+    }
+
+    GC MakeFillGc(Colour colour)
+    {
+        XGCValues values{};
+        values.foreground = PixelFor(display_, screen_, colour);
+        return XCreateGC(display_, window_, GCForeground, &values);
     }
 
     Display* display_;
@@ -143,7 +158,7 @@ private:
     std::int32_t characterExtra_ = 0;
     std::deque<SolidBrush> brushes_;
     std::deque<PixelRect> discs_;
-    std::unordered_map<Brush, GC> fillGcs_;
+    std::vector<std::pair<Brush, GC>> foreignGcs_;
     std::array<XTextItem, kLongestText> items_{};
 };
 

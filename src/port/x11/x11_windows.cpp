@@ -12,7 +12,7 @@ constexpr long kFullScreenEvents = KeyPressMask | ButtonPressMask | PointerMotio
 // to its owner, and a child that took the clicks would take them from its parent.
 constexpr long kPaintOnlyEvents = ExposureMask | StructureNotifyMask;
 
-SolidBrush stockBlack{0x00000000, std::nullopt};
+SolidBrush stockBlack{0x00000000, std::nullopt, nullptr};
 
 Window MakeXWindow(Window parent, int x, int y, int width, int height, bool overrideRedirect, long events)
 {
@@ -226,7 +226,7 @@ BOOL GetCursorPos(POINT* point)
 HBRUSH CreateSolidBrush(COLORREF colour)
 {
     X11Desktop& d = Desk();
-    d.brushes.push_back(std::make_unique<SolidBrush>(SolidBrush{colour, std::nullopt}));
+    d.brushes.push_back(std::make_unique<SolidBrush>(SolidBrush{colour, std::nullopt, nullptr}));
     return reinterpret_cast<HBRUSH>(d.brushes.back().get());
 }
 
