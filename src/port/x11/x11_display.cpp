@@ -56,10 +56,17 @@ X11Desktop& Desk()
 
 HWND WindowForXid(Window xid)
 {
-    for (auto& w : desktop.windows)
-        if (w->alive && w->xid == xid)
+    // Another program's window may also be known as a parent, without a procedure; the
+    // saver's own record for it is the one that hears of its events.
+    HWND found = nullptr;
+    for (auto& w : desktop.windows) {
+        if (!w->alive || w->xid != xid)
+            continue;
+        if (w->procedure != nullptr)
             return Handle(*w);
-    return nullptr;
+        found = Handle(*w);
+    }
+    return found;
 }
 
 void InstallErrorHandler()

@@ -54,8 +54,13 @@ bool ReadEvent(const XEvent& event, MSG* out)
         w.goneFromOutside = true;
         if (w.procedure != nullptr)
             DestroyWindow(window);
-        else
-            w.alive = false;
+        // Whatever else stood for the same window is gone with it.
+        for (auto& other : d.windows) {
+            if (other->alive && other->xid == w.xid && other->procedure == nullptr) {
+                other->goneFromOutside = true;
+                other->alive = false;
+            }
+        }
         return false;
     case EventMeaning::Message:
         if (t.message == WM_ERASEBKGND)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # --window-id into a window made by the test: the saver draws into it, input does not end
 # it, and SIGTERM ends it with exit code 0 and no X error. Then /p, the Windows preview,
-# as a child of that window: it ends with its parent, again without an X error.
+# as a child of that window, and --window-id again: both end with the window.
 set -euo pipefail
 saver=$1
 test_window=$2
@@ -33,9 +33,13 @@ exit_within "$saver_pid" 1
 grep -q "X error" "$work/window.err" && fail "X error in the test window: $(cat "$work/window.err")"
 xwininfo -id "$id" >/dev/null 2>&1 || fail "the saver took the test's window with it"
 
-# The preview: a child filling the window, in decimal as Windows passes it.
+# The preview, a child filling the window, in decimal as Windows passes it; and once
+# more the saver drawing into the window itself, under the preview. When the window's
+# owner destroys it, both end cleanly: no X error, exit code 0.
 launch preview "$saver" /p "$id"
 preview_pid=$last_pid
+launch again "$saver" --window-id "$id"
+again_pid=$last_pid
 sleep 1.2
 import -window "$id" "$work/preview.png"
 preview_discs=$(check_picture "$work/preview.png" 2 30)  # two small discs of 8 pixels across
@@ -43,5 +47,8 @@ kill -TERM "$window_pid"
 exit_within "$preview_pid" 1
 [ "$exit_code" = 0 ] || fail "preview after its parent went: exit $exit_code, expected 0 within a second"
 [ ! -s "$work/preview.err" ] || fail "the preview wrote to stderr: $(cat "$work/preview.err")"
+exit_within "$again_pid" 1
+[ "$exit_code" = 0 ] || fail "--window-id after its window went: exit $exit_code, expected 0 within a second"
+[ ! -s "$work/again.err" ] || fail "the saver wrote to stderr: $(cat "$work/again.err")"
 
-echo "ok: --window-id $hex drew $discs disc colours, ignored input, ended on SIGTERM with exit 0; /p $id drew $preview_discs and ended with its parent"
+echo "ok: --window-id $hex drew $discs disc colours, ignored input, ended on SIGTERM with exit 0; /p $id drew $preview_discs; both ended with the window"
