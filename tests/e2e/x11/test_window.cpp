@@ -1,12 +1,17 @@
 // A window of the test's own for the saver to draw into: made white, so that a picture
 // shows whether the saver painted it, and named on stdout by its id. It stays until the
 // test ends this process or destroys the window; it reports any X error on stderr.
+//
+//   x11_test_window [WIDTH HEIGHT]    the window
+//   x11_test_window --close ID        asks window ID to close, as a window manager's
+//                                     close button does (WM_DELETE_WINDOW), and ends
 
 #include <X11/Xlib.h>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -28,8 +33,30 @@ int OnXError(Display* display, XErrorEvent* error)
 
 }  // namespace
 
+int AskToClose(Display* display, Window window)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--close") == 0) {
+        Display* display = XOpenDisplay(nullptr);
+        if (display == nullptr)
+            return 1;
+        XSetErrorHandler(OnXError);
+        return AskToClose(display, std::strtoul(argv[2], nullptr, 0));
+    }
     const int width = argc > 1 ? std::atoi(argv[1]) : 640;
     const int height = argc > 2 ? std::atoi(argv[2]) : 480;
     Display* display = XOpenDisplay(nullptr);

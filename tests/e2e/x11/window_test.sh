@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # --window, the default: a window of its own with the background, discs of several
 # colours and the overlay text; the rate appears behind "Actions per sec:" once more than
-# a second has passed; SIGINT ends it cleanly.
+# a second has passed; SIGINT ends it cleanly, and so does the window manager's close.
 set -euo pipefail
 saver=$1
+test_window=$2
 . "$(dirname "$0")/x11_common.sh"
 start_xvfb 1024x768
 
@@ -28,4 +29,15 @@ kill -INT "$saver_pid"
 exit_within "$saver_pid" 1
 [ "$exit_code" = 0 ] || fail "SIGINT: exit $exit_code, expected 0 within a second"
 [ ! -s "$work/saver.err" ] || fail "the saver wrote to stderr: $(cat "$work/saver.err")"
-echo "ok: $discs disc colours, label ends at $early then $late px, SIGINT exit 0"
+# The window manager's close button: the saver closes and its window goes.
+launch again "$saver"
+again_pid=$last_pid
+frame=$(wait_for_window Varbules)
+sleep 0.3
+"$test_window" --close "$frame"
+exit_within "$again_pid" 1
+[ "$exit_code" = 0 ] || fail "closed by the window manager: exit $exit_code, expected 0 within a second"
+[ ! -s "$work/again.err" ] || fail "the saver wrote to stderr: $(cat "$work/again.err")"
+xwininfo -id "$frame" >/dev/null 2>&1 && fail "the window is still there after the saver ended"
+
+echo "ok: $discs disc colours, label ends at $early then $late px, SIGINT and the close button end it with exit 0"
