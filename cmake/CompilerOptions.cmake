@@ -23,13 +23,15 @@ function(varbules_target_options target)
   endif()
 endfunction()
 
-# What the shipped programs are built from: no exceptions and no RTTI, which they never
-# use, so the static runtime brings in none of their machinery. On Windows the C runtime's
-# own printf formats the rate, as it does for any program built against the system's C runtime.
+# What the shipped programs are built from. On Windows, where the runtime is linked in
+# statically: no exceptions and no RTTI, which the program never uses, so none of their
+# machinery comes along; and the C runtime's own printf formats the rate, as it does for
+# any program built against the system's C runtime. (Natively the runtime is shared, and
+# the undefined-behaviour sanitizer wants RTTI.)
 function(varbules_product_options target)
   varbules_target_options(${target})
-  target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti)
   if(WIN32)
+    target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti)
     # libstdc++ switches MinGW's own printf on for every C++ header; reading <stdio.h> first,
     # with it off, keeps the C runtime's.
     target_compile_definitions(${target} PRIVATE __USE_MINGW_ANSI_STDIO=0)
