@@ -20,19 +20,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_common.sh"
 
 readonly kEndLimitMs=1000
 readonly kPointerX=512 kPointerY=384
-failures=0
 timings=()
-
-check() {  # check <message> <command...>: the check passes when the command succeeds
-    local message=$1
-    shift
-    if "$@"; then
-        echo "ok: $message"
-    else
-        echo "FAIL: $message" >&2
-        failures=$((failures + 1))
-    fi
-}
 
 # Starts the saver full screen in a fresh directory of its own (no Varbule.ini there: 32
 # discs) with the pointer at a known place; returns once its window exists.
@@ -77,10 +65,10 @@ end_by_input() {
     xdotool "$@"
     if took=$(e2e_wait_gone_ms "$saver_pid" "$kEndLimitMs"); then
         wait "$saver_pid" || rc=$?
-        check "[$run] the saver ended $took ms after 'xdotool $*' with exit code $rc" [ "$rc" -eq 0 ]
+        e2e_check "[$run] the saver ended $took ms after 'xdotool $*' with exit code $rc" [ "$rc" -eq 0 ]
         timings+=("$run: input to exit $took ms")
     else
-        check "[$run] the saver still runs $kEndLimitMs ms after 'xdotool $*'" false
+        e2e_check "[$run] the saver still runs $kEndLimitMs ms after 'xdotool $*'" false
         if took=$(e2e_wait_gone_ms "$saver_pid" 4000); then
             wait "$saver_pid" || rc=$?
             echo "  (it ended $((took + kEndLimitMs)) ms after the input, exit code $rc)" >&2
@@ -122,16 +110,16 @@ kill -0 "$saver_pid" 2>/dev/null || e2e_fail "the saver ended by itself within $
 e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 1000 "$run_dir/window-running.txt"
 wait "$e2e_probe_pid" || e2e_fail "the saver's window is gone: $(cat "$run_dir/window-running.txt")"
 window="$run_dir/window-running.txt"
-check "window class is '$(e2e_value "$window" class)'" [ "$(e2e_value "$window" class)" = WindowsScreenSaverClass ]
-check "window title is '$(e2e_value "$window" title)'" [ "$(e2e_value "$window" title)" = SCREENSAVER ]
-check "window rectangle is '$(e2e_value "$window" rect)' (the screen is $(e2e_value "$window" screen))" \
+e2e_check "window class is '$(e2e_value "$window" class)'" [ "$(e2e_value "$window" class)" = WindowsScreenSaverClass ]
+e2e_check "window title is '$(e2e_value "$window" title)'" [ "$(e2e_value "$window" title)" = SCREENSAVER ]
+e2e_check "window rectangle is '$(e2e_value "$window" rect)' (the screen is $(e2e_value "$window" screen))" \
     [ "$(e2e_value "$window" rect)" = "0 0 1024 768" ]
-check "window is topmost (extended style $(e2e_value "$window" exstyle))" [ "$(e2e_value "$window" topmost)" = 1 ]
-check "window is a visible popup, no child (style $(e2e_value "$window" style))" \
+e2e_check "window is topmost (extended style $(e2e_value "$window" exstyle))" [ "$(e2e_value "$window" topmost)" = 1 ]
+e2e_check "window is a visible popup, no child (style $(e2e_value "$window" style))" \
     [ "$(e2e_value "$window" popup)$(e2e_value "$window" visible)$(e2e_value "$window" child)" = 110 ]
 # The pointer rests over the window: the cursor there is hidden (shown no more, or none).
 cursor="showing=$(e2e_value "$window" cursor_showing) handle=$(e2e_value "$window" cursor_handle)"
-check "the cursor is hidden over the window (GetCursorInfo from another process: $cursor)" \
+e2e_check "the cursor is hidden over the window (GetCursorInfo from another process: $cursor)" \
     [ "$(e2e_value "$window" cursor_showing)" = 0 -o "$(e2e_value "$window" cursor_handle)" = 0 ]
 
 # Which early shots show text at all, and when the first of them was over.
@@ -164,23 +152,23 @@ read -r late_count late_col < <(e2e_text_extent 1024 20 0 0 "${late[@]}")
 e2e_log "$((late_at - found_ms)) ms after the window appeared: text reaches column $late_col ($late_count near-white pixels)"
 
 read -r top_left _ < <(e2e_text_extent 400 30 0 0 "${late[@]}")
-check "white text in the top-left corner: $top_left near-white pixels in 400x30" [ "$top_left" -ge 30 ]
+e2e_check "white text in the top-left corner: $top_left near-white pixels in 400x30" [ "$top_left" -ge 30 ]
 read -r bottom_right _ < <(e2e_text_extent 500 30 524 738 "${late[@]}")
-check "white text in the bottom-right corner: $bottom_right near-white pixels in 500x30" [ "$bottom_right" -ge 30 ]
+e2e_check "white text in the bottom-right corner: $bottom_right near-white pixels in 500x30" [ "$bottom_right" -ge 30 ]
 
 e2e_histogram "$run_dir/late1.png" >"$run_dir/histogram.txt"
 read -r first_count first_r first_g first_b < "$run_dir/histogram.txt"
 total=$((1024 * 768))
 dominant=no
 [ "$first_r $first_g $first_b" = "0 0 128" ] && [ $((first_count * 100)) -ge $((total * 70)) ] && dominant=yes
-check "dark blue dominates: the most common colour, ($first_r,$first_g,$first_b), covers $((first_count * 100 / total))% of the screen (RGB(0,0,128) on at least 70% wanted)" \
+e2e_check "dark blue dominates: the most common colour, ($first_r,$first_g,$first_b), covers $((first_count * 100 / total))% of the screen (RGB(0,0,128) on at least 70% wanted)" \
     [ "$dominant" = yes ]
 # Disc colours: solid areas of 300 pixels or more that are neither the background nor the
 # white of the text (its blended edges are small and scattered).
 disc_colours=$(awk '$1 >= 300 && !($2 == 0 && $3 == 0 && $4 == 128) && !($2 == 255 && $3 == 255 && $4 == 255)' \
     "$run_dir/histogram.txt" | wc -l)
-check "$disc_colours disc colours on the screen (at least 5)" [ "$disc_colours" -ge 5 ]
-if [ "$failures" -gt 0 ]; then
+e2e_check "$disc_colours disc colours on the screen (at least 5)" [ "$disc_colours" -ge 5 ]
+if [ "$e2e_failures" -gt 0 ]; then
     echo "most common colours:" >&2
     head -12 "$run_dir/histogram.txt" >&2
 fi
@@ -190,7 +178,7 @@ xdotool mousemove "$kPointerX" "$kPointerY"
 sleep 2
 eval "$(xdotool getmouselocation --shell)"
 [ "$X $Y" = "$kPointerX $kPointerY" ] || e2e_fail "the pointer moved by itself to $X,$Y"
-check "the saver still runs 2 s after a move of the pointer to where it already was" kill -0 "$saver_pid"
+e2e_check "the saver still runs 2 s after a move of the pointer to where it already was" kill -0 "$saver_pid"
 
 end_by_input key key a
 
@@ -216,7 +204,7 @@ done
 read -r early_count early_col < <(e2e_text_extent 1024 20 0 0 "${label_shots[@]}")
 e2e_log "label alone (${#label_shots[@]} screenshots before $((deadline - found_ms)) ms after the window appeared):" \
     "text reaches column $early_col ($early_count near-white pixels)"
-check "the top-left text grew to the right after the first second: column $early_col -> $late_col (at least 30 more)" \
+e2e_check "the top-left text grew to the right after the first second: column $early_col -> $late_col (at least 30 more)" \
     [ "$late_col" -ge $((early_col + 30)) ]
 
 # --- run 2: a button press ---------------------------------------------------------------
@@ -231,8 +219,4 @@ end_by_input move mousemove_relative 1 0
 
 echo "timings:"
 printf '  %s\n' "${timings[@]}"
-if [ "$failures" -gt 0 ]; then
-    echo "$failures check(s) failed" >&2
-    exit 1
-fi
-echo "all full-screen checks passed"
+e2e_checks_done "all full-screen checks passed"
