@@ -87,6 +87,7 @@ std::int32_t CollisionScan(VarbuleRecord* table, std::int32_t length, std::int32
 {
     alignas(8) std::uint8_t near[kMaxVarbules] = {};
     MarkNearPartners(layout, length, table[index], near);
+    near[index] = 0;  // a varbule never exchanges with itself
     std::int32_t count = 0;
     // Near pairs are few: look at the marks eight at a time.
     for (std::int32_t first = 0; first < length; first += 8) {
