@@ -14,6 +14,13 @@ struct CountChoice {
 
 constexpr CountChoice kCountChoices[] = {{IDC_COUNT_16, 16}, {IDC_COUNT_32, 32}, {IDC_COUNT_64, 64}};
 
+// The radio button that stands for a count: 4000 + count / 16. Counts the dialog does
+// not offer name an id without a button, so nothing is marked for them.
+int CountButtonId(std::int32_t count)
+{
+    return IDC_COUNT_BASE + (count >> 4);
+}
+
 INT_PTR OnInitDialog(HWND dialog)
 {
     // The dialog runs in a process of its own, without a saver window to load these.
@@ -48,11 +55,6 @@ INT_PTR OnCommand(HWND dialog, unsigned id)
 }
 
 }  // namespace
-
-int CountButtonId(std::int32_t count)
-{
-    return IDC_COUNT_BASE + (count >> 4);
-}
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {

@@ -1,13 +1,7 @@
 #pragma once
 
-#include <cstdint>
-
 #include "desktop_api.h"
 
 // The settings dialog: the user picks 16, 32 or 64 varbules, and OK stores the choice in
 // the settings file. OK is the only way out; Escape and the close box leave it open.
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The radio button that stands for a count: 4000 + count / 16. Counts the dialog does
-// not offer name an id without a button, so nothing is marked for them.
-int CountButtonId(std::int32_t count);

@@ -50,8 +50,6 @@ public:
 
     VarbuleRecord* table() { return table_.data(); }
     std::int32_t length() const { return length_; }
-    std::int32_t clientWidth() const { return clientWidth_; }
-    std::int32_t clientHeight() const { return clientHeight_; }
     std::int32_t actionCount() const { return actionCount_; }
 
 private:

@@ -45,28 +45,30 @@ public:
     {
         if (!passed)
             ++failures_;
-        std::fputs(passed ? "ok: " : "FAIL: ", file_);
         va_list args;
         va_start(args, format);
-        std::vfprintf(file_, format, args);
+        Line(passed ? "ok: " : "FAIL: ", format, args);
         va_end(args);
-        std::fputc('\n', file_);
-        std::fflush(file_);
         return passed;
     }
 
     __attribute__((format(printf, 2, 3))) void Note(const char* format, ...)
     {
-        std::fputs("note: ", file_);
         va_list args;
         va_start(args, format);
-        std::vfprintf(file_, format, args);
+        Line("note: ", format, args);
         va_end(args);
+    }
+
+private:
+    void Line(const char* prefix, const char* format, va_list args)
+    {
+        std::fputs(prefix, file_);
+        std::vfprintf(file_, format, args);
         std::fputc('\n', file_);
         std::fflush(file_);
     }
 
-private:
     FILE* file_;
     int failures_ = 0;
 };

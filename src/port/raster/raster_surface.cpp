@@ -74,11 +74,6 @@ void RasterSurface::DrawTextLine(std::int32_t x, std::int32_t y, const char* tex
     }
 }
 
-Colour RasterSurface::Pixel(std::int32_t x, std::int32_t y) const
-{
-    return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
-}
-
 void RasterSurface::FillAll(Colour colour)
 {
     std::fill(pixels_.begin(), pixels_.end(), colour);

@@ -24,7 +24,6 @@ public:
     void SetTextStyle(Colour background, Colour text, std::int32_t characterExtra) override;
     void DrawTextLine(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) override;
 
-    Colour Pixel(std::int32_t x, std::int32_t y) const;
     void FillAll(Colour colour);
     bool WritePpm(const std::string& path) const;
 

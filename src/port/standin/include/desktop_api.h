@@ -24,7 +24,6 @@ using LPCSTR = const char*;
 using LPSTR = char*;
 using INT_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
-using LONG_PTR = std::intptr_t;
 
 struct HINSTANCE__;
 struct HWND__;
