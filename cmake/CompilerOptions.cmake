@@ -1,7 +1,7 @@
 # Options every target of the project gets: warnings as errors, and floating point that gives
 # the same bits on every build (SSE2 on i686, never x87 extended precision, no contraction).
 option(VARBULES_WERROR "Treat warnings as errors" ON)
-set(VARBULES_SANITIZER "" CACHE STRING "Native builds only: address, undefined or thread")
+set(VARBULES_SANITIZER "" CACHE STRING "Native builds only: what -fsanitize= is given, e.g. address,undefined or thread")
 
 function(varbules_target_options target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
