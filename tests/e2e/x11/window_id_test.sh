@@ -27,9 +27,7 @@ sleep 1
 running "$saver_pid" || fail "input on the window ended the saver"
 
 kill -TERM "$saver_pid"
-exit_within "$saver_pid" 1
-[ "$exit_code" = 0 ] || fail "SIGTERM: exit $exit_code, expected 0 within a second"
-[ ! -s "$work/saver.err" ] || fail "the saver wrote to stderr: $(cat "$work/saver.err")"
+expect_clean_end saver "$saver_pid" 1 SIGTERM
 grep -q "X error" "$work/window.err" && fail "X error in the test window: $(cat "$work/window.err")"
 xwininfo -id "$id" >/dev/null 2>&1 || fail "the saver took the test's window with it"
 
@@ -41,14 +39,16 @@ preview_pid=$last_pid
 launch again "$saver" --window-id "$id"
 again_pid=$last_pid
 sleep 1.2
-import -window "$id" "$work/preview.png"
-preview_discs=$(check_picture "$work/preview.png" 2 30)  # two small discs of 8 pixels across
+# Two small discs of 8 pixels across: one of them may be passing under the text when a
+# picture is taken, so the first of a few pictures that shows both counts.
+for _ in 1 2 3 4 5; do
+  import -window "$id" "$work/preview.png"
+  [ "$(disc_colours "$work/preview.png" 30)" -ge 2 ] && break
+  sleep 0.3
+done
+preview_discs=$(check_picture "$work/preview.png" 2 30)
 kill -TERM "$window_pid"
-exit_within "$preview_pid" 1
-[ "$exit_code" = 0 ] || fail "preview after its parent went: exit $exit_code, expected 0 within a second"
-[ ! -s "$work/preview.err" ] || fail "the preview wrote to stderr: $(cat "$work/preview.err")"
-exit_within "$again_pid" 1
-[ "$exit_code" = 0 ] || fail "--window-id after its window went: exit $exit_code, expected 0 within a second"
-[ ! -s "$work/again.err" ] || fail "the saver wrote to stderr: $(cat "$work/again.err")"
+expect_clean_end preview "$preview_pid" 1 "preview after its parent went"
+expect_clean_end again "$again_pid" 1 "--window-id after its window went"
 
 echo "ok: --window-id $hex drew $discs disc colours, ignored input, ended on SIGTERM with exit 0; /p $id drew $preview_discs; both ended with the window"
