@@ -1,7 +1,6 @@
 #include "sim/collision_scan.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -10,6 +9,25 @@ namespace {
 std::int32_t Difference(std::int32_t a, std::int32_t b)
 {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
+// The sum of two diameters, wrapping like the machine's addition.
+std::int32_t Sum(std::int32_t a, std::int32_t b)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+// Negation as the machine does it: the most negative value is its own negation.
+std::int32_t Negated(std::int32_t value)
+{
+    return static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(value));
+}
+
+// The machine's absolute value: the magnitude of the most negative value stays negative,
+// so a contact distance made from it is never reached.
+std::int32_t Magnitude(std::int32_t value)
+{
+    return value < 0 ? Negated(value) : value;
 }
 
 // True when a difference is certainly too far for contact: beyond reach either way.
@@ -32,7 +50,7 @@ std::int32_t TestPair(VarbuleRecord& s, VarbuleRecord& partner, bool samePlace)
     const float squareY = deltaY * deltaY;
     const float centreDistance =
         static_cast<float>(std::sqrt(static_cast<double>(squareX) + static_cast<double>(squareY)));
-    const float contactDistance = static_cast<float>(std::abs(s.diameter + partner.diameter)) / 2.0f;
+    const float contactDistance = static_cast<float>(Magnitude(Sum(s.diameter, partner.diameter))) / 2.0f;
     if (contactDistance < centreDistance || samePlace || partner.collided == 1)
         return 0;
 
@@ -46,10 +64,10 @@ std::int32_t TestPair(VarbuleRecord& s, VarbuleRecord& partner, bool samePlace)
     s.collided = 1;
 
     if (contactDistance - 2.0f > centreDistance) {
-        s.dx = -s.dx;
-        s.dy = -s.dy;
-        partner.dx = -partner.dx;
-        partner.dy = -partner.dy;
+        s.dx = Negated(s.dx);
+        s.dy = Negated(s.dy);
+        partner.dx = Negated(partner.dx);
+        partner.dy = Negated(partner.dy);
         return 0;  // the exchange, taken back by the reversal
     }
     return 1;
@@ -63,7 +81,7 @@ void MarkNearPartners(const ScanLayout& layout, std::int32_t length, const Varbu
     const std::uint32_t x = static_cast<std::uint32_t>(s.x);
     const std::uint32_t y = static_cast<std::uint32_t>(s.y);
     for (std::int32_t p = 0; p < length; ++p) {
-        const std::int32_t sum = s.diameter + layout.diameter[p];
+        const std::int32_t sum = Sum(s.diameter, layout.diameter[p]);
         const std::uint32_t magnitude = sum < 0 ? 0u - static_cast<std::uint32_t>(sum) : static_cast<std::uint32_t>(sum);
         const std::uint32_t reach = magnitude / 2u + 2u;
         const std::uint32_t shiftedX = x - static_cast<std::uint32_t>(layout.x[p]) + reach;
@@ -116,7 +134,7 @@ std::int32_t CollisionScan(VarbuleRecord* table, std::int32_t length, std::int32
         // Most pairs are far apart. A pair more than a whole pixel beyond the contact
         // distance along either axis cannot be brought into contact by any rounding in
         // the exact test, so only near pairs take it.
-        const std::uint32_t reach = static_cast<std::uint32_t>(std::abs(diameter + partner.diameter)) / 2u + 2u;
+        const std::uint32_t reach = static_cast<std::uint32_t>(Magnitude(Sum(diameter, partner.diameter))) / 2u + 2u;
         if (reach <= kLargestQuickReach &&
             (Beyond(Difference(x, partner.x), reach) || Beyond(Difference(y, partner.y), reach)))
             continue;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -229,6 +230,61 @@ TEST(CollisionScan, MatchesTheStepByStepRuleOverManyRandomTables)
     // The comparison only means something if the tables really collided.
     EXPECT_GT(contacts, 1000);
     EXPECT_GT(reversals, 1000);
+}
+
+// Both ways of scanning, which must agree; the table is left as the plain scan leaves it.
+std::int32_t ScanBothWays(std::vector<VarbuleRecord>& t, std::int32_t index)
+{
+    const auto n = static_cast<std::int32_t>(t.size());
+    std::vector<VarbuleRecord> laidOut = t;
+    ScanLayout layout;
+    LayOut(laidOut.data(), n, layout);
+    const std::int32_t count = CollisionScan(t.data(), n, index);
+    EXPECT_EQ(CollisionScan(laidOut.data(), n, index, layout), count);
+    EXPECT_TRUE(SameRecords(t, laidOut));
+    return count;
+}
+
+// The scan computes like the 32-bit machine: two diameters of INT32_MAX add up to -2,
+// whose magnitude 2 makes a contact distance of 1.
+TEST(CollisionScan, DiameterSumsWrapAroundLikeTheMachine)
+{
+    const std::int32_t huge = std::numeric_limits<std::int32_t>::max();
+    std::vector<VarbuleRecord> t{Disc(0, 0, 1, 2, huge), Disc(1, 0, 3, 4, huge)};
+    EXPECT_EQ(ScanBothWays(t, 0), 1);
+    EXPECT_EQ(VelocityOf(t[0]), (Velocity{3, 4}));
+    EXPECT_EQ(VelocityOf(t[1]), (Velocity{1, 2}));
+
+    std::vector<VarbuleRecord> u{Disc(0, 0, 1, 2, huge), Disc(2, 0, 3, 4, huge)};
+    EXPECT_EQ(ScanBothWays(u, 0), 0);
+    EXPECT_EQ(u[0].collided, 0);
+}
+
+// The magnitude of the most negative sum is itself, as on the machine, so its contact
+// distance is negative and no pair reaches it, not even one on the same spot.
+TEST(CollisionScan, TheMostNegativeDiameterSumNeverTouches)
+{
+    const std::int32_t lowest = std::numeric_limits<std::int32_t>::min();
+    std::vector<VarbuleRecord> t{Disc(5, 5, 1, 2, lowest), Disc(5, 5, 3, 4, 0)};
+    EXPECT_EQ(ScanBothWays(t, 0), 0);
+    EXPECT_EQ(VelocityOf(t[0]), (Velocity{1, 2}));
+    EXPECT_EQ(t[0].collided, 0);
+    EXPECT_EQ(t[1].collided, 0);
+
+    // Twice the most negative wraps to 0: a contact distance of 0, met only on the spot.
+    std::vector<VarbuleRecord> u{Disc(5, 5, 1, 2, lowest), Disc(5, 5, 3, 4, lowest)};
+    EXPECT_EQ(ScanBothWays(u, 0), 1);
+    EXPECT_EQ(VelocityOf(u[0]), (Velocity{3, 4}));
+}
+
+// Reversing a velocity of INT32_MIN leaves it INT32_MIN, as the machine's negation does.
+TEST(CollisionScan, ReversingTheMostNegativeVelocityKeepsIt)
+{
+    const std::int32_t lowest = std::numeric_limits<std::int32_t>::min();
+    std::vector<VarbuleRecord> t{Disc(0, 0, lowest, 5), Disc(0, 0, 7, lowest)};
+    EXPECT_EQ(ScanBothWays(t, 0), 0);  // a deep overlap: exchanged, then reversed
+    EXPECT_EQ(VelocityOf(t[0]), (Velocity{-7, lowest}));
+    EXPECT_EQ(VelocityOf(t[1]), (Velocity{lowest, -5}));
 }
 
 }  // namespace
