@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -36,6 +37,30 @@ int OnXError(Display* display, XErrorEvent* error)
     std::fprintf(stderr, "varbules: X error: %s (request %d.%d, resource 0x%lx)\n", text, error->request_code,
                  error->minor_code, error->resourceid);
     return 0;
+}
+
+// The connection broke: the server ended, or closed us. Either thread may be the first
+// to notice, each on its own connection, while the other is in the middle of a request
+// or a frame. Nothing can be drawn or closed any more, and the exit() Xlib would call
+// next runs the program's destructors and exit handlers under the other thread's feet.
+// So the first to notice says so in one line and ends the process at once; the kernel
+// closes what is left. A second thread to notice waits for that end, saying nothing.
+std::atomic<bool> displayLost{false};
+
+[[noreturn]] int OnDisplayLost(Display* display)
+{
+    if (!displayLost.exchange(true)) {
+        char line[256];
+        const int length = std::snprintf(line, sizeof line, "varbules: lost the connection to display %s\n",
+                                         DisplayString(display));
+        if (length > 0) {
+            [[maybe_unused]] const ssize_t written =
+                write(STDERR_FILENO, line, std::min(static_cast<std::size_t>(length), sizeof line - 1));
+        }
+        _exit(1);
+    }
+    for (;;)
+        pause();
 }
 
 // Only what is safe in a signal handler: one write, with errno kept as it was.
@@ -72,6 +97,10 @@ HWND WindowForXid(Window xid)
 void InstallErrorHandler()
 {
     XSetErrorHandler(OnXError);
+    XSetIOErrorHandler(OnDisplayLost);
+    // A write to a connection whose server has gone fails with EPIPE, which Xlib takes to
+    // the handler above, instead of SIGPIPE ending the process without a word.
+    signal(SIGPIPE, SIG_IGN);
 }
 
 void ExpectWindowGone()

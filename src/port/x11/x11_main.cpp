@@ -38,29 +38,47 @@ unsigned long DaemonWindow()
     return RootWindowId();
 }
 
+// A window named on the command line or by the daemon is another program's, which may
+// not exist, or stop existing between our look at it and our first request on it. Either
+// way the saver has nowhere to draw: it says so and ends with exit code 1.
+int NoWindow(unsigned long id)
+{
+    std::fprintf(stderr, "varbules: no window 0x%lx\n", id);
+    return 1;
+}
+
+// RunSaver, which has nothing to tell when the saver window could not be made: then the
+// window it was to be made in or on had gone.
+int RunSaverIn(HWND parent, unsigned long id)
+{
+    const int result = RunSaver(parent);
+    if (saver.saverWindow == nullptr)
+        return NoWindow(id);
+    return result;
+}
+
 int Run(const RunOptions& options)
 {
     switch (options.mode) {
     case RunMode::FullScreen:
         return RunSaver(nullptr);
     case RunMode::Preview: {
-        // As on Windows: no such window, nothing to show.
         HWND parent = ExistingWindow(options.windowId);
         if (parent == nullptr)
-            return 0;
+            return NoWindow(options.windowId);
         saver.previewMode = 1;
-        return RunSaver(parent);
+        return RunSaverIn(parent, options.windowId);
     }
-    case RunMode::Root:
-        DrawOnExistingWindow(DaemonWindow());
-        return RunSaver(nullptr);
+    case RunMode::Root: {
+        const unsigned long window = DaemonWindow();
+        DrawOnExistingWindow(window);
+        return RunSaverIn(nullptr, window);
+    }
     case RunMode::WindowId:
-        if (ExistingWindow(options.windowId) == nullptr) {
-            std::fprintf(stderr, "varbules: no window 0x%lx\n", options.windowId);
-            return 1;
-        }
+        if (ExistingWindow(options.windowId) == nullptr)
+            return NoWindow(options.windowId);
         DrawOnExistingWindow(options.windowId);
-        return RunSaver(nullptr);
+        return RunSaverIn(nullptr, options.windowId);
     case RunMode::Window: {
         const unsigned long frame = MakeFrameWindow(kFrameWidth, kFrameHeight, "Varbules");
         DrawOnExistingWindow(frame);

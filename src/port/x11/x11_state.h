@@ -82,7 +82,8 @@ inline HDC DcOf(HWND window)
 // X errors go to one handler for every connection and thread. Errors on a window that
 // was destroyed from outside are expected while the animation finishes its frame; any
 // other error is reported on stderr. The main thread can trap errors of a request it
-// expects to fail (asking about a window that may not exist).
+// expects to fail (asking about a window that may not exist). A broken connection, on
+// either thread, is reported in one line and ends the process at once with exit code 1.
 void InstallErrorHandler();
 void ExpectWindowGone();     // from now on errors are expected, on any thread
 // Another program's window may be destroyed by its owner at any moment, even while we

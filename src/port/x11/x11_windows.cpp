@@ -65,15 +65,27 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
     if ((style & WS_CHILD) != 0) {
         if (parent == nullptr || !Record(parent).alive)
             return nullptr;
+        // The parent is another program's and may have gone since it was looked at. Made
+        // inside it, the child hears of the parent's end; made too late, it is not there
+        // at all, and no event would ever say so: the creation fails instead.
+        BeginErrorTrap();
+        const Window child = MakeXWindow(Record(parent).xid, x, y, width, height, false, kPaintOnlyEvents);
+        if (EndErrorTrap())
+            return nullptr;
         record->parent = parent;
-        record->xid = MakeXWindow(Record(parent).xid, x, y, width, height, false, kPaintOnlyEvents);
+        record->xid = child;
         record->ownWindow = true;
     } else if (d.drawOn != None) {
-        // Taken over, not made: what stands in it now is ours to paint over.
+        // Taken over, not made: what stands in it now is ours to paint over. Once we have
+        // asked for its events we hear of its destruction; if it is already gone, that
+        // request fails and so does the creation.
         record->xid = d.drawOn;
         record->needsErase = true;
         ExpectErrorsAbout(record->xid);
+        BeginErrorTrap();
         XSelectInput(d.display, record->xid, kPaintOnlyEvents);
+        if (EndErrorTrap())
+            return nullptr;
     } else {
         // Full screen: the window manager leaves an override-redirect window alone, so it
         // stays where it is put, undecorated and above the windows it manages.
