@@ -1,6 +1,6 @@
 # The saver's start-up under Wine: every switch from the real command line, the settings
 # dialog driven as a user would, the stored count on screen, and the Windows 9x password.
-# Included from this folder's CMakeLists.txt, inside its 32-bit Windows part.
+# Included from this folder's CMakeLists.txt, inside its Windows part.
 
 # Small acts of the desktop and the user, from another process (see its header comment).
 add_executable(desktop_tool desktop_tool.cpp)
@@ -25,8 +25,9 @@ if(TARGET Varbule)
                    $<TARGET_FILE:Varbule> $<TARGET_FILE:window_probe> $<TARGET_FILE:desktop_tool>
                    $<TARGET_FILE:password_cpl>)
   set_tests_properties(wine_settings_e2e wine_switches_e2e PROPERTIES
-                       TIMEOUT 180 RUN_SERIAL TRUE ENVIRONMENT "VARBULES_WINEPREFIX=${CMAKE_BINARY_DIR}/wine-e2e")
+                       TIMEOUT 180 RUN_SERIAL TRUE SKIP_RETURN_CODE 77 ENVIRONMENT "${e2e_env}")
   # Windows 9x mode changes the prefix's registry, so it gets a prefix of its own.
   set_tests_properties(wine_win9x_password_e2e PROPERTIES
-                       TIMEOUT 180 RUN_SERIAL TRUE ENVIRONMENT "VARBULES_WINEPREFIX=${CMAKE_BINARY_DIR}/wine-win9x")
+                       TIMEOUT 180 RUN_SERIAL TRUE SKIP_RETURN_CODE 77
+                       ENVIRONMENT "VARBULES_WINE_ARCH=${wine_arch};VARBULES_WINEPREFIX=${CMAKE_BINARY_DIR}/wine-win9x")
 endif()

@@ -3,12 +3,14 @@
 # e2e_setup makes a temporary work directory and sets a trap that, whatever happens, ends
 # the programs started here, the prefix's wineserver and the X server, and removes the
 # directory (set VARBULES_E2E_KEEP=1 to keep it for a look at the screenshots).
-# Windows programs run through tools/wine-run win32, in VARBULES_WINEPREFIX when that is
-# set (CTest gives the end-to-end tests a prefix of their own), else in build/wine-win32.
+# Windows programs run through tools/wine-run for VARBULES_WINE_ARCH (win32 unless told;
+# CTest says win64 for the 64-bit build), in VARBULES_WINEPREFIX when that is set (CTest
+# gives the end-to-end tests a prefix of their own), else in build/wine-<arch>.
 
 e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 e2e_wine_run="$e2e_root/tools/wine-run"
-export VARBULES_WINEPREFIX=${VARBULES_WINEPREFIX:-$e2e_root/build/wine-win32}
+e2e_arch=${VARBULES_WINE_ARCH:-win32}
+export VARBULES_WINEPREFIX=${VARBULES_WINEPREFIX:-$e2e_root/build/wine-$e2e_arch}
 e2e_work=
 e2e_xvfb_pid=
 e2e_pids=()
@@ -56,6 +58,10 @@ e2e_cleanup() {
 }
 
 e2e_setup() {
+    # A machine that cannot run this build's programs at all skips the test (exit 77).
+    local rc=0
+    "$e2e_wine_run" "$e2e_arch" --version >/dev/null 2>&1 || rc=$?
+    [ "$rc" -ne 77 ] || { echo "skipped: $e2e_arch programs cannot run under Wine on this machine"; exit 77; }
     e2e_work=$(mktemp -d "${TMPDIR:-/tmp}/varbules-e2e.XXXXXX")
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
@@ -95,7 +101,7 @@ e2e_start_xvfb() {
 # the timed parts that follow measure the program and not Wine's first start.
 e2e_wine_warmup() {
     local probe=$1
-    "$e2e_wine_run" win32 "$probe" VarbulesNoSuchClass none 1 "$(e2e_winpath "$e2e_work/warmup.txt")" \
+    "$e2e_wine_run" "$e2e_arch" "$probe" VarbulesNoSuchClass none 1 "$(e2e_winpath "$e2e_work/warmup.txt")" \
         >"$e2e_work/warmup.out" 2>&1 || true
     grep -q '^found=0' "$e2e_work/warmup.txt" 2>/dev/null ||
         e2e_fail "the window probe does not run under Wine: $(cat "$e2e_work/warmup.out")"
@@ -107,7 +113,7 @@ e2e_probe_start() {
     local probe=$1 class=$2 title=$3 timeout=$4 result=$5
     local ready="$result.ready"
     rm -f "$result" "$ready"
-    "$e2e_wine_run" win32 "$probe" "$class" "$title" "$timeout" "$(e2e_winpath "$result")" "$(e2e_winpath "$ready")" \
+    "$e2e_wine_run" "$e2e_arch" "$probe" "$class" "$title" "$timeout" "$(e2e_winpath "$result")" "$(e2e_winpath "$ready")" \
         >"$result.out" 2>&1 &
     e2e_probe_pid=$!
     e2e_pids+=("$e2e_probe_pid")

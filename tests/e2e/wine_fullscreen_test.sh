@@ -32,7 +32,7 @@ start_saver() {
     e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 20000 "$run_dir/window.txt"
     launch_ms=$(e2e_now_ms)
     (cd "$run_dir" && VARBULES_FRAME_LOG=$(e2e_winpath "$run_dir/frames.txt") \
-        exec "$e2e_wine_run" win32 "$scr" /s >"$run_dir/saver.out" 2>&1) &
+        exec "$e2e_wine_run" "$e2e_arch" "$scr" /s >"$run_dir/saver.out" 2>&1) &
     saver_pid=$!
     e2e_pids+=("$saver_pid")
     if ! wait "$e2e_probe_pid"; then

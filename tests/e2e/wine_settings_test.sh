@@ -25,7 +25,7 @@ settings() {
     dir="$e2e_work/$run"
     mkdir -p "$dir"
     result="$dir/result.txt"
-    (cd "$dir" && "$e2e_wine_run" win32 "$tool" settings "$(e2e_winpath "$scr")" "$2" "$3" "$(e2e_winpath "$result")" \
+    (cd "$dir" && "$e2e_wine_run" "$e2e_arch" "$tool" settings "$(e2e_winpath "$scr")" "$2" "$3" "$(e2e_winpath "$result")" \
         >"$dir/tool.out" 2>&1) || true
     [ -f "$result" ] || e2e_fail "$run: the driver wrote no result: $(cat "$dir/tool.out")"
     expect "$result" dialog 1
@@ -67,7 +67,7 @@ expect_file "OK wrote 16" "$dir/Varbule.ini" "$e2e_work/expected-16"
 # A full-screen run in the same directory shows the 16 discs the dialog stored (two may
 # share a colour, or one hide another, now and then: a few fewer may show).
 e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 20000 "$dir/window.txt"
-(cd "$dir" && exec "$e2e_wine_run" win32 "$scr" /s >"$dir/saver.out" 2>&1) &
+(cd "$dir" && exec "$e2e_wine_run" "$e2e_arch" "$scr" /s >"$dir/saver.out" 2>&1) &
 saver_pid=$!
 e2e_pids+=("$saver_pid")
 wait "$e2e_probe_pid" || e2e_fail "$run: no saver window: $(cat "$dir/saver.out")"

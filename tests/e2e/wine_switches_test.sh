@@ -21,7 +21,7 @@ start() {
     dir="$e2e_work/$run"
     mkdir -p "$dir"
     e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER "${probe_wait_ms:-20000}" "$dir/window.txt"
-    (cd "$dir" && exec "$e2e_wine_run" win32 "$scr" "$@" >"$dir/saver.out" 2>&1) &
+    (cd "$dir" && exec "$e2e_wine_run" "$e2e_arch" "$scr" "$@" >"$dir/saver.out" 2>&1) &
     saver_pid=$!
     e2e_pids+=("$saver_pid")
 }

@@ -20,7 +20,7 @@ readonly kBoxTitle="Varbules test password"
 tool() {  # tool <verb> <args...>: prints the result file's lines
     local out="$e2e_work/tool.txt"
     rm -f "$out"
-    "$e2e_wine_run" win32 "$tool" "$@" "$(e2e_winpath "$out")" >"$e2e_work/tool.out" 2>&1 || true
+    "$e2e_wine_run" "$e2e_arch" "$tool" "$@" "$(e2e_winpath "$out")" >"$e2e_work/tool.out" 2>&1 || true
     cat "$out" 2>/dev/null || true
 }
 boxes() { tool count "$kBoxTitle" | sed -n 's/^count=//p'; }
@@ -31,7 +31,7 @@ registry() {  # registry <value line or "-">: sets or removes ScreenSaveUsePassw
         printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\Varbule.scr]\n"Version"="win98"\n\n'
         printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"ScreenSaveUsePassword"=%s\n' "$1"
     } >"$e2e_work/settings.reg"
-    "$e2e_wine_run" win32 regedit "$(e2e_winpath "$e2e_work/settings.reg")" >/dev/null 2>&1
+    "$e2e_wine_run" "$e2e_arch" regedit "$(e2e_winpath "$e2e_work/settings.reg")" >/dev/null 2>&1
 }
 
 start() {  # start <run>: the saver, with the password module beside it
@@ -42,7 +42,7 @@ start() {  # start <run>: the saver, with the password module beside it
     cp "$cpl" "$dir/PASSWORD.CPL"
     log="$dir/password.log"
     e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 20000 "$dir/window.txt"
-    (cd "$dir" && VARBULES_PASSWORD_LOG=$(e2e_winpath "$log") exec "$e2e_wine_run" win32 "$dir/Varbule.scr" /s \
+    (cd "$dir" && VARBULES_PASSWORD_LOG=$(e2e_winpath "$log") exec "$e2e_wine_run" "$e2e_arch" "$dir/Varbule.scr" /s \
         >"$dir/saver.out" 2>&1) &
     saver_pid=$!
     e2e_pids+=("$saver_pid")
