@@ -1,9 +1,12 @@
 #include "settings/settings_file.h"
 
 #include "globals/saver_globals.h"
+#include "port/file_kind.h"
 
 void ReadSettingsFile()
 {
+    if (!IsFileOrNothing(saver.settingsFileName))
+        return;
     saver.settingsFile = std::fopen(saver.settingsFileName, "rb");
     if (saver.settingsFile == nullptr)
         return;
@@ -19,6 +22,8 @@ void ReadSettingsFile()
 
 bool WriteSettingsFile()
 {
+    if (!IsFileOrNothing(saver.settingsFileName))
+        return false;
     saver.settingsFile = std::fopen(saver.settingsFileName, "wb+");
     if (saver.settingsFile == nullptr)
         return false;

@@ -6,9 +6,10 @@
 constexpr int kVarbuleCountOffset = 1;
 
 // Reads the record and takes the count from it. A file that cannot be opened or read
-// changes nothing; a short file supplies what it has.
+// changes nothing, and neither does anything under that name that is not a file (a pipe
+// would hold the read up for ever); a short file supplies what it has.
 void ReadSettingsFile();
 
 // Stores the count in the record and writes all 512 bytes. Returns false, having written
-// nothing, when the file cannot be opened for writing.
+// nothing, when the file cannot be opened for writing or the name is not a file's.
 bool WriteSettingsFile();
