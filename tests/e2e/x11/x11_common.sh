@@ -134,3 +134,13 @@ label_right_end() {
   convert "$1" -crop 400x16+0+0 +repage -fill black +opaque white -fill white -opaque white \
     -trim -format '%[fx:page.x + w]' info:- 2>/dev/null || echo 0
 }
+
+# Makes sure an ordinary user of that name exists, adding it if need be (only root can);
+# false where there is none. Two tests may add it at once: the loser finds it there.
+ensure_user() {
+  local name=$1
+  id "$name" >/dev/null 2>&1 && return 0
+  [ "$(id -u)" -eq 0 ] || return 1
+  useradd -m "$name" 2>/dev/null || true
+  id "$name" >/dev/null 2>&1
+}

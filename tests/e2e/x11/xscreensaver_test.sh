@@ -8,12 +8,9 @@ saver=$1
 . "$(dirname "$0")/x11_common.sh"
 
 user=varbules-e2e
-if ! id "$user" >/dev/null 2>&1; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "skipped: needs root to add the user $user"
-    exit 77
-  fi
-  useradd -m "$user"
+if ! ensure_user "$user"; then
+  echo "skipped: needs root to add the user $user"
+  exit 77
 fi
 home=$(getent passwd "$user" | cut -d: -f6)
 start_xvfb 1024x768
