@@ -6,6 +6,9 @@
 #     press asks again; the acceptance ends it with exit code 0. The system hears that a
 #     saver runs while it runs, and that none runs afterwards.
 #   - with the value 0, or none: a key press ends the saver at once.
+#   - a storm of random input while the verifier keeps refusing: the saver never asks
+#     twice at once and never ends; once the verifier accepts, the next check ends it
+#     with exit code 0.
 #
 #   wine_win9x_test.sh <Varbule.scr> <window_probe.exe> <desktop_tool.exe> <PASSWORD.CPL>
 set -euo pipefail
@@ -75,7 +78,7 @@ xdotool key b
 xdotool mousemove_relative 7 7
 sleep 0.5
 e2e_check "more input meanwhile opens no second dialog" [ "$(boxes)" = 1 ]
-e2e_check "the verifier was asked once" [ "$(wc -l <"$log")" -eq 1 ]
+e2e_check "the verifier was asked once" [ "$(grep -c '^call=' "$log")" -eq 1 ]
 tool press "$kBoxTitle" 1 >/dev/null  # OK on the box: this first answer is a refusal
 sleep 1
 e2e_check "the refusal leaves the saver running" kill -0 "$saver_pid"
@@ -99,5 +102,48 @@ for setting in "dword:00000000" "-"; do
         e2e_ended_with "$saver_pid" 2000 0
     e2e_check "ScreenSaveUsePassword $setting: no password asked" [ ! -s "$log" ]
 done
+
+# Each check answered before the next began, every answer a refusal but the last.
+checks_one_at_a_time() {
+    awk -F'[= ]' '
+        /^call=/ { if (open) bad = 1; open = 1; n = $2 }
+        /^answered=/ { if (!open || $2 != n) bad = 1; open = 0; last = $4; if (!last) refusals++ }
+        END { exit bad || open || last != 1 || refusals < 1 }' "$1"
+}
+
+registry "dword:00000001"
+xdotool mousemove 300 300
+flag="$e2e_work/accept.flag"
+export VARBULES_PASSWORD_ACCEPT_FLAG
+VARBULES_PASSWORD_ACCEPT_FLAG=$(e2e_winpath "$flag")
+start password-storm
+"$e2e_root/tests/e2e/input_storm.sh" "${VARBULES_STORM_SECONDS:-10}" 0 0 1024 768 &
+storm_pid=$!
+e2e_pids+=("$storm_pid")
+most_boxes=0
+while kill -0 "$storm_pid" 2>/dev/null; do
+    kill -0 "$saver_pid" 2>/dev/null || break
+    n=$(boxes)
+    [ "${n:-0}" -gt "$most_boxes" ] && most_boxes=$n
+done
+wait "$storm_pid" || true
+e2e_check "the saver outlasts a storm of input while the verifier refuses" kill -0 "$saver_pid"
+e2e_check "never more than one password dialog at a time (most seen: $most_boxes)" [ "$most_boxes" -le 1 ]
+touch "$flag"
+# The storm may have left a check open, or just closed one: ask until one is open.
+ask_until_open() {
+    local i
+    for i in $(seq 1 10); do
+        [ "$(boxes)" = 1 ] && return 0
+        xdotool mousemove_relative 3 3 key a
+        sleep 0.3
+    done
+    return 1
+}
+e2e_check "a check is open once the verifier accepts" ask_until_open
+tool press "$kBoxTitle" 1 >/dev/null
+e2e_check "the acceptance ends the saver with exit code 0" e2e_ended_with "$saver_pid" 3000 0
+e2e_check "the verifier answered $(grep -c '^call=' "$log") checks one at a time, refusing all but the last" \
+    checks_one_at_a_time "$log"
 
 e2e_checks_done "all Windows 9x password checks passed"
