@@ -2,7 +2,12 @@
 // does: a visible window of its own, the saver started with "/p <decimal HWND>" to draw
 // inside it, then checks of the window the saver makes there and of the saver's life.
 //
-//   preview_driver <saver path> <result file>
+//   preview_driver <saver path> <result file> [hold <ms> | gone]
+//
+// With "hold", the driver keeps the preview up that much longer before it destroys the
+// window, having written "note: holding" to the result file, so that a test can storm it
+// with input meanwhile. With "gone", the saver is handed the number of a window that was
+// destroyed just before: it must end by itself, showing nothing.
 //
 // Every finding goes to the result file, one line each, "ok:" or "FAIL:", and a last line
 // "result=pass" or "result=fail". The exit code is 0 only when every check passed.
@@ -12,6 +17,8 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -149,7 +156,49 @@ void EndSaver(HANDLE process)
     }
 }
 
-int Drive(const char* saverPath, Report& report)
+// Starts the saver with "/p <window>"; false (reported) when it cannot be started.
+bool StartPreview(const char* saverPath, HWND parent, Report& report, PROCESS_INFORMATION& saver)
+{
+    char commandLine[MAX_PATH + 64];
+    std::snprintf(commandLine, sizeof commandLine, "\"%s\" /p %lu", saverPath,
+                  static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(parent)));
+    report.Note("command line: %s", commandLine);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    const bool started =
+        CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &saver) != 0;
+    const DWORD startError = started ? 0 : GetLastError();
+    if (!report.Check(started, "saver started (error %lu)", startError))
+        return false;
+    CloseHandle(saver.hThread);
+    return true;
+}
+
+// The desktop's preview window is gone by the time the saver looks for it.
+int DriveGoneParent(const char* saverPath, Report& report)
+{
+    HWND host = MakeHostWindow(GetModuleHandleA(nullptr));
+    if (!report.Check(host != nullptr, "host window made"))
+        return 1;
+    DestroyWindow(host);
+    PumpMessages();
+    PROCESS_INFORMATION saver = {};
+    if (!StartPreview(saverPath, host, report, saver))
+        return 1;
+    const DWORD launched = GetTickCount();
+    const bool ended = PumpUntilProcessEnds(saver.hProcess, kWindowTimeoutMs);
+    DWORD code = 0;
+    GetExitCodeProcess(saver.hProcess, &code);
+    report.Check(ended, "the saver ended by itself %lu ms after its start", GetTickCount() - launched);
+    if (ended)
+        report.Check(code == 0, "the saver's exit code is %lu", code);
+    report.Check(FindWindowA(kSaverClass, nullptr) == nullptr, "no window of the saver's class was left anywhere");
+    EndSaver(saver.hProcess);
+    CloseHandle(saver.hProcess);
+    return report.failures() == 0 ? 0 : 1;
+}
+
+int Drive(const char* saverPath, DWORD holdMs, Report& report)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     HWND host = MakeHostWindow(instance);
@@ -165,23 +214,12 @@ int Drive(const char* saverPath, Report& report)
                  "host client area is %ldx%ld (asked for %dx%d)", hostClient.right, hostClient.bottom, kClientWidth,
                  kClientHeight);
 
-    char commandLine[MAX_PATH + 64];
-    std::snprintf(commandLine, sizeof commandLine, "\"%s\" /p %lu", saverPath,
-                  static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(host)));
-    report.Note("command line: %s", commandLine);
-
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION saver = {};
     const DWORD launched = GetTickCount();
-    const bool started =
-        CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &saver) != 0;
-    const DWORD startError = started ? 0 : GetLastError();
-    if (!report.Check(started, "saver started (error %lu)", startError)) {
+    if (!StartPreview(saverPath, host, report, saver)) {
         DestroyWindow(host);
         return 1;
     }
-    CloseHandle(saver.hThread);
 
     HWND child = WaitForSaverChild(host, saver.hProcess, kWindowTimeoutMs);
     if (!child) {
@@ -235,7 +273,7 @@ int Drive(const char* saverPath, Report& report)
     PostMessageA(child, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
     PostMessageA(child, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
     PostMessageA(child, WM_MOUSEMOVE, 0, MAKELPARAM(60, 40));
-    const bool endedOnInput = PumpUntilProcessEnds(saver.hProcess, kAfterInputMs);
+    bool endedOnInput = PumpUntilProcessEnds(saver.hProcess, kAfterInputMs);
     DWORD code = 0;
     GetExitCodeProcess(saver.hProcess, &code);
     report.Check(!endedOnInput, "the saver still runs %lu ms after a key press, a button press and mouse moves%s",
@@ -244,6 +282,20 @@ int Drive(const char* saverPath, Report& report)
     const LONG laterStyle = GetWindowLongA(child, GWL_STYLE);
     report.Check((laterStyle & WS_VISIBLE) != 0 && IsWindowVisible(child) != 0,
                  "the child is visible (style 0x%08lX)", static_cast<unsigned long>(laterStyle));
+
+    if (!endedOnInput && holdMs > 0) {
+        POINT clientOrigin = {0, 0};
+        ClientToScreen(host, &clientOrigin);
+        report.Note("holding, the client area at %ld %ld %ld %ld", clientOrigin.x, clientOrigin.y, hostClient.right,
+                    hostClient.bottom);
+        const bool endedWhileHeld = PumpUntilProcessEnds(saver.hProcess, holdMs);
+        GetExitCodeProcess(saver.hProcess, &code);
+        report.Check(!endedWhileHeld, "the saver still runs after %lu ms more of the test's input%s", holdMs,
+                     endedWhileHeld ? " (it ended)" : "");
+        report.Check(IsWindow(child) && IsWindowVisible(child) && GetParent(child) == host,
+                     "its child window is still there, visible, under the host");
+        endedOnInput = endedWhileHeld;
+    }
 
     if (endedOnInput) {
         report.Note("saver exit code %lu", code);
@@ -275,12 +327,16 @@ int Drive(const char* saverPath, Report& report)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: preview_driver <saver path> <result file>\n");
+    const bool hold = argc == 5 && std::strcmp(argv[3], "hold") == 0;
+    const bool gone = argc == 4 && std::strcmp(argv[3], "gone") == 0;
+    if (argc != 3 && !hold && !gone) {
+        std::fprintf(stderr, "usage: preview_driver <saver path> <result file> [hold <ms> | gone]\n");
         return 2;
     }
     Report report(argv[2]);
     if (!report.opened())
         return 2;
-    return Drive(argv[1], report) == 0 && report.failures() == 0 ? 0 : 1;
+    const int rc = gone ? DriveGoneParent(argv[1], report)
+                        : Drive(argv[1], hold ? static_cast<DWORD>(std::strtoul(argv[4], nullptr, 10)) : 0, report);
+    return rc == 0 && report.failures() == 0 ? 0 : 1;
 }
