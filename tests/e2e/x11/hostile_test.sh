@@ -131,10 +131,8 @@ preview_pid=$last_pid
 launch on-window "$saver" --window-id "$window_id"
 on_window_pid=$last_pid
 sleep 1.2
-# The preview, a child covering the whole window, is what shows: its two small discs of
-# 8 pixels across, of which one may be under the text.
-import -window "$window_id" "$work/owned.png"
-discs=$(check_picture "$work/owned.png" 1 30)
+# The preview, a child covering the whole window, is what shows: its small discs.
+discs=$(picture_showing "$window_id" "$work/owned.png" 1 30)
 kill -KILL "$window_pid"
 wait "$window_pid" 2>/dev/null || true
 expect_clean_end preview "$preview_pid" 1 "/p in a window whose owner was killed"

@@ -2,7 +2,8 @@
 // shows whether the saver painted it, and named on stdout by its id. It stays until the
 // test ends this process or destroys the window; it reports any X error on stderr.
 //
-//   x11_test_window [WIDTH HEIGHT]    the window
+//   x11_test_window [WIDTH HEIGHT [X Y]]
+//                                     the window, at X Y on the screen (0 0 unless told)
 //   x11_test_window --close ID        asks window ID to close, as a window manager's
 //                                     close button does (WM_DELETE_WINDOW), and ends
 
@@ -59,6 +60,8 @@ int main(int argc, char** argv)
     }
     const int width = argc > 1 ? std::atoi(argv[1]) : 640;
     const int height = argc > 2 ? std::atoi(argv[2]) : 480;
+    const int x = argc > 4 ? std::atoi(argv[3]) : 0;
+    const int y = argc > 4 ? std::atoi(argv[4]) : 0;
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fputs("test window: no display\n", stderr);
@@ -70,7 +73,7 @@ int main(int argc, char** argv)
 
     const int screen = DefaultScreen(display);
     const Window window =
-        XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(width),
+        XCreateSimpleWindow(display, RootWindow(display, screen), x, y, static_cast<unsigned>(width),
                             static_cast<unsigned>(height), 0, BlackPixel(display, screen), WhitePixel(display, screen));
     XStoreName(display, window, "varbules test window");
     XSelectInput(display, window, StructureNotifyMask);

@@ -39,14 +39,7 @@ preview_pid=$last_pid
 launch again "$saver" --window-id "$id"
 again_pid=$last_pid
 sleep 1.2
-# Two small discs of 8 pixels across: one of them may be passing under the text when a
-# picture is taken, so the first of a few pictures that shows both counts.
-for _ in 1 2 3 4 5; do
-  import -window "$id" "$work/preview.png"
-  [ "$(disc_colours "$work/preview.png" 30)" -ge 2 ] && break
-  sleep 0.3
-done
-preview_discs=$(check_picture "$work/preview.png" 2 30)
+preview_discs=$(picture_showing "$id" "$work/preview.png" 2 30)  # two small discs of 8 pixels across
 kill -TERM "$window_pid"
 expect_clean_end preview "$preview_pid" 1 "preview after its parent went"
 expect_clean_end again "$again_pid" 1 "--window-id after its window went"

@@ -122,6 +122,20 @@ check_picture() {
   echo "$discs"
 }
 
+# A picture of a window into FILE that shows at least MIN discs of more than MIN_PIXELS
+# pixels (check_picture's checks, and its count printed). A preview's two small discs
+# move slowly enough to stay under the opaque text at the top for a second or two: the
+# first of several pictures, over four seconds at most, that shows enough of them counts.
+picture_showing() {
+  local window=$1 file=$2 min_discs=$3 min_pixels=${4:-100}
+  for _ in $(seq 10); do
+    import -window "$window" "$file"
+    [ "$(disc_colours "$file" "$min_pixels")" -ge "$min_discs" ] && break
+    sleep 0.3
+  done
+  check_picture "$file" "$min_discs" "$min_pixels"
+}
+
 # How many colours other than the background and the text cover more than the given
 # number of pixels of a picture.
 disc_colours() {
