@@ -131,6 +131,11 @@ TEST(ParseWindowId, AcceptsOnlyAWholePositiveNumber)
     EXPECT_FALSE(ParseWindowId("+12", &id));
     EXPECT_FALSE(ParseWindowId("0x-1", &id));
     EXPECT_FALSE(ParseWindowId("12 ", &id));
+    // What strtoul alone would let through: white space first, a second hex prefix.
+    EXPECT_FALSE(ParseWindowId("\n2", &id));
+    EXPECT_FALSE(ParseWindowId(" 0x5", &id));
+    EXPECT_FALSE(ParseWindowId("0x0x5", &id));
+    EXPECT_FALSE(ParseWindowId("0x", &id));
     EXPECT_EQ(id, 7ul) << "a failed read leaves the id alone";
 }
 

@@ -1,5 +1,6 @@
 #include "port/x11/run_options.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -54,11 +55,17 @@ RunOptions Invalid(std::string error)
 
 bool ParseWindowId(const char* text, unsigned long* id)
 {
-    if (text == nullptr || *text == '\0' || *text == '-' || *text == '+' || *text == ' ')
+    if (text == nullptr)
         return false;
     const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const char* digits = hex ? text + 2 : text;
-    if (*digits == '\0' || *digits == '-' || *digits == '+' || *digits == ' ')
+    // strtoul would also take leading white space, a sign, and in base 16 a second "0x":
+    // only digits may follow, from the first character on.
+    for (const char* c = digits; *c != '\0'; ++c) {
+        if (!(hex ? std::isxdigit(static_cast<unsigned char>(*c)) : std::isdigit(static_cast<unsigned char>(*c))))
+            return false;
+    }
+    if (*digits == '\0')
         return false;
     char* end = nullptr;
     errno = 0;
