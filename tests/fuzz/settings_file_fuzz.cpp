@@ -20,7 +20,7 @@ namespace {
 // The saver opens the file by its bare name in the current directory, as on Windows.
 constexpr char kFileName[] = "Varbule.ini";
 
-// Neither a byte value nor any count a file could give, so a count left alone shows.
+// Neither a byte value nor any count a file could give, so a count not set shows.
 constexpr std::int32_t kSentinelCount = 0x5EC0DE01;
 
 unsigned char PatternByte(std::size_t i)
@@ -121,10 +121,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReadSettingsFile();
 
     Check(saver.settingsFile == nullptr && LowestFreeDescriptor() == freeDescriptor, "the file is left open after reading");
+    // The count is the record's byte 1 once the file is read: the file's own when it has
+    // one, otherwise what the record held before (zero in a real process, the pattern here).
     if (size >= 2)
         Check(saver.varbuleCount == data[kVarbuleCountOffset], "the count is not the file's byte 1");
     else
-        Check(saver.varbuleCount == kSentinelCount, "a file without byte 1 changes the count");
+        Check(saver.varbuleCount == PatternByte(kVarbuleCountOffset), "a file without byte 1 left the count elsewhere");
 
     // What the record must hold now: the file's bytes as far as they go, the pattern after.
     unsigned char expected[kSettingsRecordSize];
