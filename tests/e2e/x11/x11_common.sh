@@ -11,7 +11,14 @@ pids=()
 
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  # A process that SIGTERM does not end (a saver stuck in a call its handler cannot cut
+  # short) is killed after a few seconds, so that a failing test never hangs here.
+  local deadline=$(( $(date +%s) + 3 ))
+  for pid in "${pids[@]}"; do
+    while kill -0 "$pid" 2>/dev/null && [ "$(date +%s)" -lt "$deadline" ]; do sleep 0.05; done
+    kill -KILL "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   [ -n "${KEEP_WORK:-}" ] && echo "kept $work" >&2 || rm -rf "$work"
 }
 trap cleanup EXIT
