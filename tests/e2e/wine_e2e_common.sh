@@ -126,6 +126,19 @@ e2e_probe_start() {
     e2e_fail "the window probe did not start: $(cat "$result.out")"
 }
 
+# e2e_full_screen <probe> <directory> <saver path>: starts the saver full screen (/s) in
+# that directory, its output in saver.out there, and returns once the window probe has
+# seen its window; fails if it does not come. Sets saver_pid. Variables set on the call
+# (VARBULES_FRAME_LOG=... e2e_full_screen ...) reach the saver's environment.
+e2e_full_screen() {
+    local probe=$1 dir=$2 program=$3
+    e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 20000 "$dir/window.txt"
+    (cd "$dir" && exec "$e2e_wine_run" "$e2e_arch" "$program" /s >"$dir/saver.out" 2>&1) &
+    saver_pid=$!
+    e2e_pids+=("$saver_pid")
+    wait "$e2e_probe_pid" || e2e_fail "no saver window in $dir: $(cat "$dir/saver.out")"
+}
+
 # Sleeps until the Unix time in ms given (at once if it has passed).
 e2e_sleep_until_ms() {
     local left=$(($1 - $(e2e_now_ms)))

@@ -66,11 +66,7 @@ expect_file "OK wrote 16" "$dir/Varbule.ini" "$e2e_work/expected-16"
 
 # A full-screen run in the same directory shows the 16 discs the dialog stored (two may
 # share a colour, or one hide another, now and then: a few fewer may show).
-e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 20000 "$dir/window.txt"
-(cd "$dir" && exec "$e2e_wine_run" "$e2e_arch" "$scr" /s >"$dir/saver.out" 2>&1) &
-saver_pid=$!
-e2e_pids+=("$saver_pid")
-wait "$e2e_probe_pid" || e2e_fail "$run: no saver window: $(cat "$dir/saver.out")"
+e2e_full_screen "$probe" "$dir" "$scr"
 sleep 1.5
 e2e_screenshot "$dir/shot.png"
 colours=$(e2e_disc_colours "$dir/shot.png")

@@ -40,12 +40,7 @@ e2e_wine_warmup "$probe"
 dir="$e2e_work/soak"
 mkdir -p "$dir"
 xdotool mousemove 500 400
-e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 20000 "$dir/window.txt"
-(cd "$dir" && VARBULES_FRAME_LOG=$(e2e_winpath "$dir/frames.txt") exec "$e2e_wine_run" "$e2e_arch" "$scr" /s \
-    >"$dir/saver.out" 2>&1) &
-saver_pid=$!
-e2e_pids+=("$saver_pid")
-wait "$e2e_probe_pid" || e2e_fail "no saver window: $(cat "$dir/saver.out")"
+VARBULES_FRAME_LOG=$(e2e_winpath "$dir/frames.txt") e2e_full_screen "$probe" "$dir" "$scr"
 started=$(e2e_now_ms)
 # Wine runs the program in a process of its own, named by the program's path.
 program_pid=$(pgrep -n -f "^$scr /s") || e2e_fail "no process runs $scr"

@@ -26,11 +26,7 @@ e2e_wine_warmup "$probe"
 dir="$e2e_work/fullscreen"
 mkdir -p "$dir"
 xdotool mousemove 500 400
-e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 20000 "$dir/window.txt"
-(cd "$dir" && exec "$e2e_wine_run" "$e2e_arch" "$scr" /s >"$dir/saver.out" 2>&1) &
-saver_pid=$!
-e2e_pids+=("$saver_pid")
-wait "$e2e_probe_pid" || e2e_fail "no full-screen window: $(cat "$dir/saver.out")"
+e2e_full_screen "$probe" "$dir" "$scr"
 sleep 0.5
 storm 3 0 0 1024 768 &
 storm_pid=$!
