@@ -32,6 +32,9 @@ fail() {
 # keeps the pointer where a test put it when the last client goes.
 start_xvfb() {
   local size=${1:-1024x768}
+  # A test may start a second server after the first has gone: the name of the old one
+  # must not be read for the new one's before the new one has written it.
+  rm -f "$work/display"
   Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   pids+=("$xvfb_pid")
