@@ -78,7 +78,8 @@ HWND WaitForVisibleWindow(const char* windowClass, const char* title, DWORD mill
 
 struct TitleCount {
     const char* title;
-    int count;
+    int count;       // visible windows of that title
+    int hidden = 0;  // and those that exist but do not show
 };
 
 BOOL CALLBACK CountTitle(HWND window, LPARAM parameter)
@@ -86,8 +87,8 @@ BOOL CALLBACK CountTitle(HWND window, LPARAM parameter)
     auto* wanted = reinterpret_cast<TitleCount*>(parameter);
     char text[256] = {};
     GetWindowTextA(window, text, sizeof text);
-    if (std::strcmp(text, wanted->title) == 0 && IsWindowVisible(window))
-        ++wanted->count;
+    if (std::strcmp(text, wanted->title) == 0)
+        ++(IsWindowVisible(window) ? wanted->count : wanted->hidden);
     return TRUE;
 }
 
@@ -221,6 +222,7 @@ int main(int argc, char** argv)
         TitleCount wanted{argv[2], 0};
         EnumWindows(CountTitle, reinterpret_cast<LPARAM>(&wanted));
         Put("count", wanted.count);
+        Put("hidden", wanted.hidden);
         return Save(argv[3]) ? 0 : 2;
     }
     if (argc >= 5 && std::strcmp(argv[1], "press") == 0) {

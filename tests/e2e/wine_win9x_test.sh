@@ -122,18 +122,26 @@ while kill -0 "$storm_pid" 2>/dev/null; do
     [ "${n:-0}" -gt "$most_boxes" ] && most_boxes=$n
 done
 wait "$storm_pid" || true
+if ! kill -0 "$saver_pid" 2>/dev/null; then
+    rc=0
+    wait "$saver_pid" || rc=$?
+    echo "the saver ended during the storm with exit code $rc; the verifier's last lines: $(tail -2 "$log" | tr '\n' ' ')"
+    cat "$dir/saver.out"
+fi
 e2e_check "the saver outlasts a storm of input while the verifier refuses" kill -0 "$saver_pid"
 e2e_check "never more than one password dialog at a time (most seen: $most_boxes)" [ "$most_boxes" -le 1 ]
 touch "$flag"
 # The storm may have left a check open, or just closed one: answer checks, asking for
 # one when none is open, until the verifier has accepted. The saver must end then, and
-# only then.
+# only then. Now and then Wine leaves a message box that a storm hit hidden; it is the
+# test double's box, not the saver's, so it is answered all the same.
 answer_until_accepted() {
     local i
     for i in $(seq 1 20); do
         tail -1 "$log" | grep -q 'accepted=1' && return 0
         kill -0 "$saver_pid" 2>/dev/null || { echo "the saver ended before any acceptance"; return 1; }
-        if [ "$(boxes)" = 1 ]; then
+        if tail -1 "$log" | grep -q '^call='; then
+            tool count "$kBoxTitle" | grep -q '^hidden=1' && echo "answering a hidden password box"
             tool press "$kBoxTitle" 1 >/dev/null
         else
             xdotool mousemove_relative 3 3 key a
@@ -141,7 +149,7 @@ answer_until_accepted() {
         sleep 0.3
     done
     tail -1 "$log" | grep -q 'accepted=1' && return 0
-    echo "no acceptance; dialogs showing: $(boxes); the verifier's last lines: $(tail -2 "$log" | tr '\n' ' ')"
+    echo "no acceptance; dialogs: $(tool count "$kBoxTitle" | tr '\n' ' '); the verifier's last lines: $(tail -2 "$log" | tr '\n' ' ')"
     return 1
 }
 e2e_check "once the verifier accepts, a check is answered with acceptance" answer_until_accepted
