@@ -213,6 +213,10 @@ e2e_disc_colours() {
     e2e_histogram "$1" | awk '$2 % 16 == 15 && $3 % 16 == 15 && $4 % 16 == 15 && !($2 == 255 && $3 == 255 && $4 == 255)' | wc -l
 }
 
+# e2e_about_discs <colours> <discs>: a picture's disc colours fit that many discs. Two
+# discs may draw the same colour, or one hide another: a few fewer may show.
+e2e_about_discs() { [ "$1" -ge $(($2 * 4 / 5)) ] && [ "$1" -le "$2" ]; }
+
 # e2e_check <message> <command...>: one check of many; e2e_checks_done ends the test,
 # failing when any failed.
 e2e_failures=0
