@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "sim/single_precision.h"
+
 namespace {
 
 // Differences wrap like the 32-bit machine arithmetic they model, instead of overflowing.
@@ -40,17 +42,31 @@ bool Beyond(std::int32_t difference, std::uint32_t reach)
 // margin the quick test relies on; larger discs always take the exact test.
 constexpr std::uint32_t kLargestQuickReach = 1u << 20;
 
+// The centre distance of two discs: their differences in x and y turned into floats,
+// each squared in float, the root of the sum of the squares rounded to float. Each value
+// the rule rounds to float is rounded as it is made, so the x87 unit gives the same bits
+// as SSE. The squares are whole numbers of at most 2^62, so their sum is exact as a
+// 64-bit integer, and its conversion to double is the correctly rounded sum whatever
+// precision the x87 unit is set to; and a root that the unit rounds to 24, 53 or 64 bits
+// is the same once it is rounded to float.
+float CentreDistance(const VarbuleRecord& s, const VarbuleRecord& partner)
+{
+    const float deltaX = RoundedToFloat(static_cast<float>(Difference(s.x, partner.x)));
+    const float deltaY = RoundedToFloat(static_cast<float>(Difference(s.y, partner.y)));
+    // A float product is the correctly rounded square, the same as powf(delta, 2.0f).
+    const float squareX = RoundedToFloat(deltaX * deltaX);
+    const float squareY = RoundedToFloat(deltaY * deltaY);
+    const std::uint64_t sum = static_cast<std::uint64_t>(static_cast<std::int64_t>(squareX)) +
+                              static_cast<std::uint64_t>(static_cast<std::int64_t>(squareY));
+    return RoundedToFloat(static_cast<float>(std::sqrt(RoundedToDouble(static_cast<double>(sum)))));
+}
+
 // The exact rule for one pair: returns the change to the scan's count.
 std::int32_t TestPair(VarbuleRecord& s, VarbuleRecord& partner, bool samePlace)
 {
-    const float deltaX = static_cast<float>(Difference(s.x, partner.x));
-    const float deltaY = static_cast<float>(Difference(s.y, partner.y));
-    // A float product is the correctly rounded square, the same as powf(delta, 2.0f).
-    const float squareX = deltaX * deltaX;
-    const float squareY = deltaY * deltaY;
-    const float centreDistance =
-        static_cast<float>(std::sqrt(static_cast<double>(squareX) + static_cast<double>(squareY)));
-    const float contactDistance = static_cast<float>(Magnitude(Sum(s.diameter, partner.diameter))) / 2.0f;
+    const float centreDistance = CentreDistance(s, partner);
+    // Halving a float is exact; turning a sum of more than 24 bits into one is not.
+    const float contactDistance = RoundedToFloat(static_cast<float>(Magnitude(Sum(s.diameter, partner.diameter)))) / 2.0f;
     if (contactDistance < centreDistance || samePlace || partner.collided == 1)
         return 0;
 
@@ -63,7 +79,7 @@ std::int32_t TestPair(VarbuleRecord& s, VarbuleRecord& partner, bool samePlace)
     partner.collided = 1;
     s.collided = 1;
 
-    if (contactDistance - 2.0f > centreDistance) {
+    if (RoundedToFloat(contactDistance - 2.0f) > centreDistance) {
         s.dx = Negated(s.dx);
         s.dy = Negated(s.dy);
         partner.dx = Negated(partner.dx);

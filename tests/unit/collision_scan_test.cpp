@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "sim_fakes.h"
+#include "x87_precision.h"
 
 namespace {
 
@@ -147,20 +148,29 @@ TEST(CollisionScan, ThreeTouchingVarbulesOverOneFrame)
 }
 
 // The rule written out step by step, with the C library's single-precision power function
-// and nothing clever, to hold the product's arithmetic to it bit for bit.
+// and nothing clever, to hold the product's arithmetic to it bit for bit. Every value the
+// rule rounds to single precision is a volatile float, stored and so rounded even on the
+// x87 unit; the sum and the root are taken in long double, at the unit's full precision
+// (the caller sets it), so no rounding comes in between.
+float ReferenceCentreDistance(const VarbuleRecord& a, const VarbuleRecord& b)
+{
+    volatile const float deltaX = static_cast<float>(static_cast<std::int32_t>(static_cast<std::uint32_t>(a.x) - static_cast<std::uint32_t>(b.x)));
+    volatile const float deltaY = static_cast<float>(static_cast<std::int32_t>(static_cast<std::uint32_t>(a.y) - static_cast<std::uint32_t>(b.y)));
+    volatile const float squareX = std::pow(deltaX, 2.0f);
+    volatile const float squareY = std::pow(deltaY, 2.0f);
+    const long double sum = static_cast<long double>(squareX) + static_cast<long double>(squareY);
+    volatile const float centre = static_cast<float>(std::sqrt(sum));
+    return centre;
+}
+
 std::int32_t ReferenceScan(std::vector<VarbuleRecord>& table, std::int32_t s, std::int32_t& reversals)
 {
     std::int32_t count = 0;
     for (std::int32_t p = 0; p < static_cast<std::int32_t>(table.size()); ++p) {
         VarbuleRecord& a = table[static_cast<std::size_t>(s)];
         VarbuleRecord& b = table[static_cast<std::size_t>(p)];
-        const float deltaX = static_cast<float>(static_cast<std::int32_t>(static_cast<std::uint32_t>(a.x) - static_cast<std::uint32_t>(b.x)));
-        const float deltaY = static_cast<float>(static_cast<std::int32_t>(static_cast<std::uint32_t>(a.y) - static_cast<std::uint32_t>(b.y)));
-        const float squareX = std::pow(deltaX, 2.0f);
-        const float squareY = std::pow(deltaY, 2.0f);
-        const long double sum = static_cast<long double>(squareX) + static_cast<long double>(squareY);
-        const float centre = static_cast<float>(std::sqrt(sum));
-        const float contact = static_cast<float>(std::abs(a.diameter + b.diameter)) / 2.0f;
+        const float centre = ReferenceCentreDistance(a, b);
+        volatile const float contact = static_cast<float>(std::abs(a.diameter + b.diameter)) / 2.0f;
         if (contact < centre)
             continue;
         if (p == s)
@@ -171,7 +181,8 @@ std::int32_t ReferenceScan(std::vector<VarbuleRecord>& table, std::int32_t s, st
         std::swap(a.dy, b.dy);
         a.collided = b.collided = 1;
         ++count;
-        if (contact - 2.0f > centre) {
+        volatile const float margin = contact - 2.0f;
+        if (margin > centre) {
             a.dx = -a.dx;
             a.dy = -a.dy;
             b.dx = -b.dx;
@@ -191,40 +202,68 @@ bool SameRecords(const std::vector<VarbuleRecord>& a, const std::vector<VarbuleR
     return true;
 }
 
+// Both ways of scanning agree with the rule, under every precision the x87 unit can be
+// set to: the 32-bit build computes on it, and a thread may start with any of them.
 TEST(CollisionScan, MatchesTheStepByStepRuleOverManyRandomTables)
 {
     MsvcrtRandom random(12345);
     random.Seed();
     std::int32_t contacts = 0, reversals = 0;
     for (int round = 0; round < 3000; ++round) {
+        const X87Precision full(64);
         // Crowded tables in small fields make contacts and deep overlaps common; every
-        // fifth table spreads far out, where the squares are no longer exact in float.
+        // fifth table spreads far out, where the squares are no longer exact in float;
+        // and every fifth puts pairs of discs far apart at the very edge of contact or of
+        // a deep overlap, where only exact rounding decides.
         const std::int32_t n = 1 + random.Next() % 64;
-        const std::int32_t field = round % 5 == 4 ? 1 << (10 + random.Next() % 20) : 24 + random.Next() % 200;
+        const bool spread = round % 5 == 4, edges = round % 5 == 3;
+        const std::int32_t field = spread ? 1 << (10 + random.Next() % 20)
+                                   : edges ? 1 << (10 + random.Next() % 18)
+                                           : 24 + random.Next() % 200;
         std::vector<VarbuleRecord> table;
         for (std::int32_t i = 0; i < n; ++i) {
             VarbuleRecord v = Disc(random.Next() * 65536 % field - field / 2, random.Next() * 65536 % field - field / 2,
                                    random.Next() % 17 - 8, random.Next() % 17 - 8, 1 + random.Next() % 41);
-            if (round % 5 == 4)
+            if (spread || edges)
                 v.diameter = (random.Next() * 32768 + random.Next()) % (field / 4 + 1);
+            if (edges && i % 2 == 1) {
+                // The pair's diameters add up to twice their centre distance, give or take
+                // a pixel or two: contact and margin tests land on the rounding boundary.
+                const VarbuleRecord& before = table.back();
+                v.x = before.x + random.Next() * 65536 % field;
+                v.y = before.y + random.Next() * 65536 % field;
+                const auto twiceCentre = static_cast<std::int32_t>(2.0f * ReferenceCentreDistance(v, before));
+                v.diameter = twiceCentre - before.diameter + random.Next() % 8 - 2;
+            }
             v.collided = random.Next() % 4 == 0;
             table.push_back(v);
         }
+        // The expected state after each varbule's scan, in the order of the frame loop.
         std::vector<VarbuleRecord> expected = table;
-        std::vector<VarbuleRecord> laidOut = table;  // scanned the frame loop's way
-        ScanLayout layout;
-        LayOut(laidOut.data(), n, layout);
+        std::vector<std::vector<VarbuleRecord>> steps;
+        std::vector<std::int32_t> counts;
         for (std::int32_t k = 0; k < n; ++k) {
-            const auto at = static_cast<std::size_t>(k);
-            table[at].collided = expected[at].collided = laidOut[at].collided = 0;
-            const std::int32_t got = CollisionScan(table.data(), n, k);
-            const std::int32_t gotLaidOut = CollisionScan(laidOut.data(), n, k, layout);
-            const std::int32_t want = ReferenceScan(expected, k, reversals);
-            ASSERT_EQ(got, want) << "round " << round << " index " << k;
-            ASSERT_EQ(gotLaidOut, want) << "round " << round << " index " << k;
-            ASSERT_TRUE(SameRecords(table, expected)) << "round " << round << " index " << k;
-            ASSERT_TRUE(SameRecords(laidOut, expected)) << "round " << round << " index " << k;
-            contacts += want;
+            expected[static_cast<std::size_t>(k)].collided = 0;  // as the frame loop does before each scan
+            counts.push_back(ReferenceScan(expected, k, reversals));
+            steps.push_back(expected);
+            contacts += counts.back();
+        }
+        for (const int bits : kX87Precisions) {
+            std::vector<VarbuleRecord> plain = table;
+            std::vector<VarbuleRecord> laidOut = table;  // scanned the frame loop's way
+            ScanLayout layout;
+            LayOut(laidOut.data(), n, layout);
+            const X87Precision precision(bits);  // within the full precision above
+            for (std::int32_t k = 0; k < n; ++k) {
+                const auto at = static_cast<std::size_t>(k);
+                plain[at].collided = laidOut[at].collided = 0;
+                const std::int32_t got = CollisionScan(plain.data(), n, k);
+                const std::int32_t gotLaidOut = CollisionScan(laidOut.data(), n, k, layout);
+                ASSERT_EQ(got, counts[at]) << "round " << round << " index " << k << ", " << bits << "-bit x87";
+                ASSERT_EQ(gotLaidOut, counts[at]) << "round " << round << " index " << k << ", " << bits << "-bit x87";
+                ASSERT_TRUE(SameRecords(plain, steps[at])) << "round " << round << " index " << k << ", " << bits << "-bit x87";
+                ASSERT_TRUE(SameRecords(laidOut, steps[at])) << "round " << round << " index " << k << ", " << bits << "-bit x87";
+            }
         }
     }
     // The comparison only means something if the tables really collided.

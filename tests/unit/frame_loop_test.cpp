@@ -1,13 +1,16 @@
 #include "sim/frame_loop.h"
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "sim_fakes.h"
+#include "x87_precision.h"
 
 namespace {
 
@@ -293,29 +296,64 @@ TEST(RunAnimation, AStopBeforeTheFirstFrameRunsNone)
     EXPECT_TRUE(surface.TextDraws().empty());
 }
 
-// Every build, Linux or Windows, 32 or 64 bits, must move the discs identically. The
-// generator is the Win32 runtime's, written out, so the start is the same everywhere;
-// the checksum over 2,000 frames of 64 discs was taken from a native build.
+// Every build, Linux or Windows, 32 or 64 bits, must move the discs identically, whatever
+// precision the x87 unit was left at. The generator is the Win32 runtime's, written out,
+// so the start is the same everywhere; the checksum over 2,000 frames of 64 discs was
+// taken from a native build.
 TEST(Determinism, TwoThousandFramesGiveTheSameBitsOnEveryBuild)
 {
-    Shared shared;
-    shared.inputs.varbuleCount = 64;
-    RecordingSurface surface;
-    FakeClock clock;
-    MsvcrtRandom random(20261208);
-    FrameLoop loop(shared.inputs, surface, clock, random);
-    std::uint64_t hash = 1469598103934665603ull;
-    for (int frame = 0; frame < 2000; ++frame) {
-        loop.RunFrame();
-        surface.calls.clear();
-        for (std::int32_t k = 0; k < loop.length(); ++k) {
-            const VarbuleRecord& v = loop.table()[k];
-            for (const std::int32_t value : {v.x, v.y, v.dx, v.dy, v.collided})
-                hash = (hash ^ static_cast<std::uint32_t>(value)) * 1099511628211ull;
+    for (const int bits : kX87Precisions) {
+        const X87Precision precision(bits);
+        Shared shared;
+        shared.inputs.varbuleCount = 64;
+        RecordingSurface surface;
+        FakeClock clock;
+        MsvcrtRandom random(20261208);
+        FrameLoop loop(shared.inputs, surface, clock, random);
+        std::uint64_t hash = 1469598103934665603ull;
+        for (int frame = 0; frame < 2000; ++frame) {
+            loop.RunFrame();
+            surface.calls.clear();
+            for (std::int32_t k = 0; k < loop.length(); ++k) {
+                const VarbuleRecord& v = loop.table()[k];
+                for (const std::int32_t value : {v.x, v.y, v.dx, v.dy, v.collided})
+                    hash = (hash ^ static_cast<std::uint32_t>(value)) * 1099511628211ull;
+            }
         }
+        EXPECT_GT(loop.actionCount(), 2000) << "the run must really collide and bounce";
+        EXPECT_EQ(hash, 0xea6ef2faac35187bull) << bits << "-bit x87";
     }
-    EXPECT_GT(loop.actionCount(), 2000) << "the run must really collide and bounce";
-    EXPECT_EQ(hash, 0xea6ef2faac35187bull);
+}
+
+// The rate is the same float on every build and under every x87 precision: the quotient
+// rounded to float, then 1000 times it rounded to float. The checksum of its bits over
+// a sweep of counts and intervals was taken from a native build. The text, from each C
+// runtime's own printf, must not change with the precision either.
+TEST(Determinism, TheRateIsTheSameFloatOnEveryBuild)
+{
+    std::vector<std::string> texts[std::size(kX87Precisions)];
+    for (std::size_t i = 0; i < std::size(kX87Precisions); ++i) {
+        const X87Precision precision(kX87Precisions[i]);
+        std::uint64_t hash = 1469598103934665603ull;
+        for (std::int32_t count = 0; count < 70000; count += 7) {
+            for (std::uint32_t interval = 1001; interval < 3000; interval += 97) {
+                const float rate = RateValue(count, interval);
+                std::uint32_t bits;
+                std::memcpy(&bits, &rate, sizeof bits);
+                hash = (hash ^ bits) * 1099511628211ull;
+                char text[kRateTextSize];
+                FormatRate(count, interval, text);
+                texts[i].push_back(text);
+            }
+        }
+        EXPECT_EQ(hash, 0xc5861f95190e1effull) << kX87Precisions[i] << "-bit x87";
+    }
+    for (std::size_t i = 1; i < std::size(kX87Precisions); ++i) {
+        const auto [differs, _] = std::mismatch(texts[0].begin(), texts[0].end(), texts[i].begin());
+        EXPECT_TRUE(differs == texts[0].end())
+            << *differs << " at 24 bits, " << texts[i][static_cast<std::size_t>(differs - texts[0].begin())] << " at "
+            << kX87Precisions[i];
+    }
 }
 
 }  // namespace
