@@ -1,5 +1,6 @@
-# Options every target of the project gets: warnings as errors, and floating point that gives
-# the same bits on every build (SSE2 on i686, never x87 extended precision, no contraction).
+# Options every target of the project gets: warnings as errors, and no contraction of a
+# product and a sum into one rounding, so that floating point gives the same bits on every
+# build. (The processor each build is for is chosen with its toolchain.)
 option(VARBULES_WERROR "Treat warnings as errors" ON)
 set(VARBULES_SANITIZER "" CACHE STRING "Native builds only: what -fsanitize= is given, e.g. address,undefined or thread")
 
@@ -8,10 +9,6 @@ function(varbules_target_options target)
                                            -Wno-sign-conversion -ffp-contract=off)
   if(VARBULES_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
-  endif()
-  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
-    # Win32 only promises a 4-byte aligned stack to window procedures and thread entries.
-    target_compile_options(${target} PRIVATE -msse2 -mfpmath=sse -mstackrealign)
   endif()
   if(WIN32)
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
