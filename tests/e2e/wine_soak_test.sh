@@ -42,8 +42,12 @@ mkdir -p "$dir"
 xdotool mousemove 500 400
 VARBULES_FRAME_LOG=$(e2e_winpath "$dir/frames.txt") e2e_full_screen "$probe" "$dir" "$scr"
 started=$(e2e_now_ms)
-# Wine runs the program in a process of its own, named by the program's path.
-program_pid=$(pgrep -n -f "^$scr /s") || e2e_fail "no process runs $scr"
+# Wine runs the program in the process that started it, and names that process by the
+# program's path; under emulation the process is the emulator's, with Wine's loader and
+# the program's path among its arguments.
+program_pid=$saver_pid
+tr '\0' ' ' <"/proc/$program_pid/cmdline" 2>/dev/null | grep -qF "$scr /s" ||
+    e2e_fail "process $program_pid does not run $scr: $(tr '\0' ' ' <"/proc/$program_pid/cmdline" 2>/dev/null)"
 server_pid=$(pgrep -n wineserver) || e2e_fail "no wineserver runs"
 
 echo "time_s saver_rss_kb wineserver_rss_kb label"
