@@ -1,8 +1,9 @@
 # Shared by the Wine end-to-end tests and tools/measure-wine-saver; sourced, never run.
 #
 # e2e_setup makes a temporary work directory and sets a trap that, whatever happens, ends
-# the programs started here, the prefix's wineserver and the X server, and removes the
-# directory (set VARBULES_E2E_KEEP=1 to keep it for a look at the screenshots).
+# the programs started here and the X server, and removes the directory (set
+# VARBULES_E2E_KEEP=1 to keep it for a look at the screenshots). The prefix's wineserver
+# and services serve the next test too, unless this one failed.
 # Windows programs run through tools/wine-run for VARBULES_WINE_ARCH (win32 unless told;
 # CTest says win64 for the 64-bit build), in VARBULES_WINEPREFIX when that is set (CTest
 # gives the end-to-end tests a prefix of their own), else in build/wine-<arch>.
@@ -35,6 +36,31 @@ e2e_wineserver_kill() {
     WINEPREFIX=$VARBULES_WINEPREFIX wineserver -k >/dev/null 2>&1 || true
 }
 
+# The pid of the prefix's wineserver: the one working in the directory named after the
+# prefix's device and inode.
+e2e_wineserver_pid() {
+    local id pid
+    id=$(printf 'server-%x-%x' $(stat -c '%d %i' "$VARBULES_WINEPREFIX"))
+    for pid in $(pgrep wineserver); do
+        case $(readlink "/proc/$pid/cwd" 2>/dev/null) in */"$id") echo "$pid"; return 0 ;; esac
+    done
+    return 1
+}
+
+# The prefix's Windows processes still running, other than Wine's own services and
+# desktop (under emulation each one is the emulator's process).
+e2e_wine_strays() {
+    local pid exe
+    for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+        exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
+        case $exe in */wineserver*) continue ;; */wine*|*/qemu-i386*) ;; *) continue ;; esac
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$VARBULES_WINEPREFIX" || continue
+        tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null |
+            grep -qiE '\\(services|winedevice|plugplay|svchost|rpcss|explorer)\.exe' && continue
+        echo "$pid"
+    done
+}
+
 e2e_cleanup() {
     local rc=$?
     trap - EXIT INT TERM
@@ -42,7 +68,21 @@ e2e_cleanup() {
     for pid in "${e2e_pids[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
-    e2e_wineserver_kill
+    for pid in "${e2e_pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    # The prefix's wineserver, services and desktop stay for the next test (tools/wine-run
+    # lets them linger), unless the test failed or left a program of the prefix running
+    # (one that a program of the test started): then they all end here.
+    local waited strays=
+    for waited in $(seq 1 20); do
+        strays=$(e2e_wine_strays)
+        [ -z "$strays" ] && break
+        sleep 0.1
+    done
+    if [ "$rc" -ne 0 ] || [ -n "$strays" ]; then
+        e2e_wineserver_kill
+    fi
     if [ -n "$e2e_xvfb_pid" ]; then
         kill "$e2e_xvfb_pid" 2>/dev/null || true
     fi
@@ -65,8 +105,6 @@ e2e_setup() {
     e2e_work=$(mktemp -d "${TMPDIR:-/tmp}/varbules-e2e.XXXXXX")
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
-    # A server left over from an earlier run may still hold a display that is gone.
-    e2e_wineserver_kill
 }
 
 # Starts Xvfb at 1024x768x24 on a free display and exports DISPLAY. Display numbers

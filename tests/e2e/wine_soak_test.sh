@@ -48,7 +48,7 @@ started=$(e2e_now_ms)
 program_pid=$saver_pid
 tr '\0' ' ' <"/proc/$program_pid/cmdline" 2>/dev/null | grep -qF "$scr /s" ||
     e2e_fail "process $program_pid does not run $scr: $(tr '\0' ' ' <"/proc/$program_pid/cmdline" 2>/dev/null)"
-server_pid=$(pgrep -n wineserver) || e2e_fail "no wineserver runs"
+server_pid=$(e2e_wineserver_pid) || e2e_fail "no wineserver runs for $VARBULES_WINEPREFIX"
 
 echo "time_s saver_rss_kb wineserver_rss_kb label"
 samples=0 changes=0 previous_print=""
