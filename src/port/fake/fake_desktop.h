@@ -10,6 +10,16 @@
 
 #include "desktop_api.h"
 
+// Win32 values that the product never uses but the fake and its tests do: messages that
+// must not end the saver, reading a radio button back, and the NT line's platform id.
+constexpr UINT WM_KEYUP = 0x0101;
+constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
+constexpr UINT WM_RBUTTONUP = 0x0205;
+constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
+constexpr UINT BM_GETCHECK = 0x00F0;
+constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
+
 // An in-memory desktop behind the declared Win32 subset, for testing the saver's host
 // without a window system. Posted messages wait in one queue until the loop fetches them;
 // sent messages call the window procedure at once, re-entrantly if need be. Threads are

@@ -1,8 +1,9 @@
 #pragma once
 
 // The part of the Win32 interface the portable code is written against, for platforms
-// without Win32. Only what the code actually calls is declared here; the Linux port and
-// the unit tests' fake desktop implement it. Values are Win32's own.
+// without Win32. Only what the code actually uses is declared here; the Linux port and
+// the unit tests' fake desktop implement it (what only the fake and its tests need is in
+// fake_desktop.h). Values are Win32's own.
 
 #include <cstddef>
 #include <cstdint>
@@ -113,17 +114,12 @@ constexpr UINT WM_NCACTIVATE = 0x0086;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_KEYDOWN = 0x0100;
-constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_SYSKEYDOWN = 0x0104;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
-constexpr UINT WM_LBUTTONUP = 0x0202;
-constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
-constexpr UINT WM_RBUTTONUP = 0x0205;
-constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
 constexpr UINT WM_MBUTTONDOWN = 0x0207;
 constexpr UINT WM_APP = 0x8000;
 
@@ -145,7 +141,6 @@ constexpr UINT CS_SAVEBITS = 0x0800;
 
 // Dialogs and buttons.
 constexpr UINT BM_SETCHECK = 0x00F1;
-constexpr UINT BM_GETCHECK = 0x00F0;
 constexpr WPARAM BST_CHECKED = 1;
 constexpr UINT HELP_CONTENTS = 3;
 constexpr int IDOK = 1;
@@ -159,7 +154,6 @@ constexpr inline unsigned LOWORD(std::uintptr_t value)
 
 // The platform.
 constexpr DWORD VER_PLATFORM_WIN32_WINDOWS = 1;
-constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
 constexpr LSTATUS ERROR_SUCCESS = 0;
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000001u)))
 
