@@ -50,11 +50,11 @@ e2e_wineserver_pid() {
 # The prefix's Windows processes still running, other than Wine's own services and
 # desktop (under emulation each one is the emulator's process).
 e2e_wine_strays() {
-    local pid exe
-    for pid in $(ls /proc | grep -E '^[0-9]+$'); do
-        exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
-        case $exe in */wineserver*) continue ;; */wine*|*/qemu-i386*) ;; *) continue ;; esac
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$VARBULES_WINEPREFIX" || continue
+    local f pid
+    { grep -l -z -x "WINEPREFIX=$VARBULES_WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null || true; } | while read -r f; do
+        pid=${f#/proc/}
+        pid=${pid%/environ}
+        case $(readlink "/proc/$pid/exe" 2>/dev/null) in */wineserver*) continue ;; */wine*|*/qemu-i386*) ;; *) continue ;; esac
         tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null |
             grep -qiE '\\(services|winedevice|plugplay|svchost|rpcss|explorer)\.exe' && continue
         echo "$pid"
