@@ -20,6 +20,9 @@ using SettingsRecord = std::array<unsigned char, kSettingsRecordSize>;
 
 using VerifyPasswordProc = BOOL(WINAPI*)(HWND owner);
 
+// The most monitors besides the primary that a full-screen run covers.
+constexpr std::int32_t kMaxCoverWindows = 15;
+
 // The process-wide state the saver is built around. Each field is written by one piece of
 // code; everything the animation thread reads is written before the thread starts.
 struct SaverGlobals {
@@ -35,6 +38,10 @@ struct SaverGlobals {
     std::int32_t checkingPassword = 0;
     std::int32_t closing = 0;
     POINT savedCursorPos = {0, 0};
+    // The windows over the monitors other than the primary, while a full-screen run has
+    // them: each monitor gets one, in the background colour.
+    HWND coverWindows[kMaxCoverWindows] = {};
+    std::int32_t coverCount = 0;
 
     // The string table's entries, each in a buffer of its own fixed size.
     char descriptionText[40] = {};

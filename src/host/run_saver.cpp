@@ -1,6 +1,7 @@
 #include "host/run_saver.h"
 
 #include "globals/saver_globals.h"
+#include "host/monitor_covers.h"
 #include "host/saver_procs.h"
 #include "resources/resource.h"
 
@@ -63,6 +64,10 @@ int RunSaver(HWND parent)
         if (saver.saverWindow != nullptr) {
             UpdateWindow(saver.saverWindow);
             ShowWindow(saver.saverWindow, SW_SHOW);
+            // The animation has started on the primary monitor; the others are blanked
+            // after it.
+            if (parent == nullptr)
+                CoverOtherMonitors();
             MSG message{};
             BOOL got;
             // A failing wait (-1) cannot arise with these arguments; should it, the loop

@@ -2,6 +2,7 @@
 
 #include "globals/saver_globals.h"
 #include "host/command_line.h"
+#include "host/proc_address.h"
 #include "host/run_saver.h"
 #include "resources/resource.h"
 #include "settings/config_dialog.h"
@@ -9,14 +10,6 @@
 namespace {
 
 using PasswordChangeProc = DWORD(WINAPI*)(LPCSTR provider, HWND owner, UINT reserved1, UINT reserved2);
-
-// GetProcAddress hands back a generic function pointer; going through void (*)() says
-// that the real type is known here.
-template <typename Proc>
-Proc ProcAddress(HMODULE module, LPCSTR name)
-{
-    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 bool PasswordSwitchedOn()
 {

@@ -2,6 +2,7 @@
 
 #include "globals/saver_globals.h"
 #include "host/animation_thread.h"
+#include "host/monitor_covers.h"
 #include "host/saver_procs.h"
 #include "settings/saver_strings.h"
 #include "settings/settings_file.h"
@@ -40,8 +41,21 @@ LRESULT OnEraseBackground(HWND window, HDC dc)
     return 0;
 }
 
+// The monitors were added, removed or rearranged: the covers follow. The saver window
+// keeps its place and size, and the animation its client area.
+LRESULT OnDisplayChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (saver.previewMode == 0 && saver.closing == 0) {
+        UncoverMonitors();
+        CoverOtherMonitors();
+    }
+    return DefaultSaverProc(window, message, wParam, lParam);
+}
+
 LRESULT OnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The other monitors come back first, as the saver window goes.
+    UncoverMonitors();
     // The thread finishes its frame and ends; it never waits for this one, so the wait
     // needs no limit. The window still exists meanwhile, so its last frame draws safely.
     AnimationBlock& block = saver.animation;
@@ -63,6 +77,8 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return OnCreate(window, message, wParam, lParam);
     case WM_ERASEBKGND:
         return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
+    case WM_DISPLAYCHANGE:
+        return OnDisplayChange(window, message, wParam, lParam);
     case WM_DESTROY:
         return OnDestroy(window, message, wParam, lParam);
     default:

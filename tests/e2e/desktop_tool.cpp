@@ -4,6 +4,9 @@
 //   desktop_tool count <title> <result>          how many top-level windows bear the title
 //   desktop_tool press <title> <id> <result>     clicks control <id> of that window
 //   desktop_tool running <result>                SPI_GETSCREENSAVERRUNNING, 0 or 1
+//   desktop_tool monitors <result>               the monitors, as the saver is told of them
+//   desktop_tool windows <class> <result>        the top-level windows of that class: their
+//                                                rectangles, styles and visibility
 //   desktop_tool settings <scr> <switch> <scenario> <result>
 //                                                starts the saver's settings dialog and plays
 //                                                a scenario in it (see RunSettings)
@@ -214,6 +217,40 @@ int RunSettings(const char* scr, const char* settingsSwitch, const char* scenari
     return 0;
 }
 
+BOOL CALLBACK PutMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(monitor, &info);
+    const RECT& r = info.rcMonitor;
+    Put("monitor", std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+                       std::to_string(r.bottom) + ((info.dwFlags & MONITORINFOF_PRIMARY) ? " primary" : ""));
+    return TRUE;
+}
+
+struct ClassWindows {
+    const char* className;
+    int count;
+};
+
+BOOL CALLBACK PutWindowOfClass(HWND window, LPARAM data)
+{
+    auto& wanted = *reinterpret_cast<ClassWindows*>(data);
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::strcmp(name, wanted.className) != 0)
+        return TRUE;
+    ++wanted.count;
+    RECT r{};
+    GetWindowRect(window, &r);
+    char line[160];
+    std::snprintf(line, sizeof line, "%ld %ld %ld %ld style=0x%08lX exstyle=0x%08lX visible=%d", r.left, r.top, r.right,
+                  r.bottom, static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
+                  static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), IsWindowVisible(window) ? 1 : 0);
+    Put("window", line);
+    return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -237,6 +274,18 @@ int main(int argc, char** argv)
         Put("answered", SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) ? 1 : 0);
         Put("running", running ? 1 : 0);
         return Save(argv[2]) ? 0 : 2;
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "monitors") == 0) {
+        EnumDisplayMonitors(nullptr, nullptr, PutMonitor, 0);
+        Put("virtual", std::to_string(GetSystemMetrics(SM_CXVIRTUALSCREEN)) + " " +
+                           std::to_string(GetSystemMetrics(SM_CYVIRTUALSCREEN)));
+        return Save(argv[2]) ? 0 : 2;
+    }
+    if (argc >= 4 && std::strcmp(argv[1], "windows") == 0) {
+        ClassWindows wanted{argv[2], 0};
+        EnumWindows(PutWindowOfClass, reinterpret_cast<LPARAM>(&wanted));
+        Put("count", wanted.count);
+        return Save(argv[3]) ? 0 : 2;
     }
     if (argc >= 6 && std::strcmp(argv[1], "settings") == 0) {
         const int rc = RunSettings(argv[2], argv[3], argv[4]);

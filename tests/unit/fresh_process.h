@@ -17,4 +17,5 @@ inline void StartAsFreshProcess()
     saver.savedCursorPos = {0, 0};
     saver.varbuleCount = 32;
     saver.saverWindow = nullptr;
+    saver.coverCount = 0;
 }

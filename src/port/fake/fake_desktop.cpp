@@ -52,9 +52,41 @@ FakeDesktop& Desktop()
     return *desktop;
 }
 
+namespace {
+
+BOOL WINAPI FakeEnumDisplayMonitors(HDC, LPCRECT, MONITORENUMPROC callback, LPARAM data)
+{
+    for (std::size_t k = 0; k < desktop->monitors.size(); ++k) {
+        RECT bounds = desktop->monitors[k];
+        if (!callback(reinterpret_cast<HMONITOR>(k + 1), nullptr, &bounds, data))
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI FakeGetMonitorInfoA(HMONITOR monitor, MONITORINFO* info)
+{
+    const std::size_t k = reinterpret_cast<std::uintptr_t>(monitor) - 1;
+    if (desktop->failMonitorInfo || k >= desktop->monitors.size() || info->cbSize != sizeof(MONITORINFO))
+        return FALSE;
+    info->rcMonitor = info->rcWork = desktop->monitors[k];
+    info->dwFlags = k == desktop->primaryMonitor ? MONITORINFOF_PRIMARY : 0;
+    return TRUE;
+}
+
+template <typename Function>
+FARPROC Export(Function function)
+{
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+}
+
+}  // namespace
+
 void ResetFakeDesktop()
 {
     desktop = std::make_unique<FakeDesktop>();
+    desktop->modules["USER32"] = {{"EnumDisplayMonitors", Export(FakeEnumDisplayMonitors)},
+                                  {"GetMonitorInfoA", Export(FakeGetMonitorInfoA)}};
 }
 
 // Handles are small numbers, as on Windows, so they can stand on a command line.
@@ -114,11 +146,11 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass)
     return 1;
 }
 
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int, int, int width, int height,
-                     HWND parent, HMENU, HINSTANCE, LPVOID)
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU, HINSTANCE, LPVOID)
 {
     const auto found = desktop->classes.find(className);
-    if (desktop->failCreateWindow || found == desktop->classes.end())
+    if (desktop->failCreateWindow || found == desktop->classes.end() || desktop->failClass == className)
         return nullptr;
     auto window = std::make_unique<FakeWindow>();
     window->className = className;
@@ -127,6 +159,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     window->parent = parent;
     window->style = style;
     window->exStyle = exStyle;
+    window->x = x;
+    window->y = y;
     window->width = width;
     window->height = height;
     HWND handle = AddWindow(std::move(window));
@@ -145,6 +179,7 @@ BOOL DestroyWindow(HWND window)
     for (auto& child : desktop->windows)
         if (child->parent == window && child->alive)
             DestroyWindow(HandleOf(*child));
+    desktop->destroyed.push_back(window);
     w.procedure(window, WM_DESTROY, 0, 0);
     w.alive = false;
     return TRUE;
@@ -153,14 +188,16 @@ BOOL DestroyWindow(HWND window)
 BOOL UpdateWindow(HWND window)
 {
     // The first painting of a new window: the background is erased, then painted.
-    SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(FakeDc()), 0);
+    if (SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(FakeDc()), 0) != 0)
+        ++WindowOf(window).erasures;
     SendMessageA(window, WM_PAINT, 0, 0);
     return TRUE;
 }
 
-BOOL ShowWindow(HWND window, int)
+BOOL ShowWindow(HWND window, int command)
 {
     WindowOf(window).shown = true;
+    WindowOf(window).showCommand = command;
     return TRUE;
 }
 
@@ -213,6 +250,8 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (window == nullptr)
+        return 0;
     FakeWindow& w = WindowOf(window);
     return w.alive ? w.procedure(window, message, wParam, lParam) : 0;
 }
@@ -268,9 +307,10 @@ HGDIOBJ GetStockObject(int object)
     return reinterpret_cast<HGDIOBJ>(static_cast<std::uintptr_t>(0x5700 + object));
 }
 
-int FillRect(HDC, const RECT*, HBRUSH)
+int FillRect(HDC, const RECT*, HBRUSH brush)
 {
     ++desktop->backgroundFills;
+    desktop->lastFill = brush;
     return 1;
 }
 
@@ -314,6 +354,12 @@ BOOL FreeLibrary(HMODULE)
 HMODULE LoadLibraryA(LPCSTR name)
 {
     desktop->librariesLoaded.push_back(name);
+    const auto found = desktop->modules.find(name);
+    return found == desktop->modules.end() ? nullptr : reinterpret_cast<HMODULE>(&found->second);
+}
+
+HMODULE GetModuleHandleA(LPCSTR name)
+{
     const auto found = desktop->modules.find(name);
     return found == desktop->modules.end() ? nullptr : reinterpret_cast<HMODULE>(&found->second);
 }

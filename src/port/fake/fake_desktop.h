@@ -31,10 +31,14 @@ struct FakeWindow {
     HWND parent = nullptr;
     DWORD style = 0;
     DWORD exStyle = 0;
+    int x = 0;
+    int y = 0;
     int width = 0;
     int height = 0;
     bool alive = true;
     bool shown = false;
+    int showCommand = -1;  // the last ShowWindow's
+    int erasures = 0;      // WM_ERASEBKGND answered nonzero
 };
 
 struct FakeDesktop {
@@ -44,6 +48,7 @@ struct FakeDesktop {
     POINT cursor{400, 300};
     bool failRegisterClass = false;
     bool failCreateWindow = false;
+    std::string failClass;  // windows of this class cannot be made
     int failThreadStarts = 0;  // this many CreateThread calls fail before one succeeds
     // Called whenever the message loop finds the queue empty; it may post input or
     // change the cursor. Returning false means the test has nothing more to say.
@@ -56,6 +61,12 @@ struct FakeDesktop {
     DWORD usePassword = 0;  // the stored "ScreenSaveUsePassword", when stored
     // Modules LoadLibraryA can find, with the entry points each exports.
     std::map<std::string, std::map<std::string, FARPROC>> modules;
+    // The monitors in virtual-screen coordinates, as USER32's EnumDisplayMonitors and
+    // GetMonitorInfoA report them (which a fresh desktop's "USER32" module exports; take
+    // it away, and the desktop is Windows 95's). One of them is the primary.
+    std::vector<RECT> monitors{{0, 0, 1024, 768}};
+    std::size_t primaryMonitor = 0;
+    bool failMonitorInfo = false;
     HWND foreground = nullptr;
 
     // What the host did.
@@ -63,11 +74,13 @@ struct FakeDesktop {
     std::vector<std::unique_ptr<FakeWindow>> windows;
     std::deque<MSG> queue;
     std::vector<UINT> defaultHandled;  // messages that reached DefWindowProcA
+    std::vector<HWND> destroyed;       // in the order of their WM_DESTROY
     std::vector<std::string> messageBoxes;
     std::vector<std::pair<UINT, UINT>> systemParameters;  // action, value
     std::vector<int> priorities;
     int cursorHides = 0;
     int backgroundFills = 0;
+    HBRUSH lastFill = nullptr;
     int threadsStarted = 0;
     int threadWaits = 0;
     int handlesClosed = 0;

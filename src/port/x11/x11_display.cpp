@@ -171,6 +171,7 @@ bool OpenDesktop(const char* displayName)
     desktop.eraseGc = XCreateGC(desktop.display, desktop.root, 0, nullptr);
     desktop.wmProtocols = XInternAtom(desktop.display, "WM_PROTOCOLS", False);
     desktop.wmDeleteWindow = XInternAtom(desktop.display, "WM_DELETE_WINDOW", False);
+    ReadMonitors();
     return true;
 }
 
@@ -258,18 +259,4 @@ unsigned long RootWindowId()
 void SetWindowCreatedHook(WindowCreatedHook hook)
 {
     desktop.windowCreated = hook;
-}
-
-int GetSystemMetrics(int index)
-{
-    // The primary screen is the X screen: on a multi-monitor desktop the saver covers
-    // the whole of it.
-    switch (index) {
-    case SM_CXSCREEN:
-        return DisplayWidth(desktop.display, desktop.screen);
-    case SM_CYSCREEN:
-        return DisplayHeight(desktop.display, desktop.screen);
-    default:
-        return 0;
-    }
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "desktop_api.h"
+#include "port/x11/monitor_layout.h"
 
 // The X11 desktop's own records, shared by the files that implement the Win32 calls.
 // All of it belongs to the main thread, except where a field says otherwise.
@@ -27,6 +28,10 @@ struct X11Window {
     bool destroying = false;      // WM_DESTROY is under way
     bool goneFromOutside = false; // X destroyed it before we did
     bool needsErase = false;      // an existing window taken over has never been painted by us
+    // The part of the X window that is the client area, when not all of it is: the
+    // primary monitor's part of the root window, when the saver draws on the root window
+    // of a screen with several monitors.
+    std::optional<ScreenRect> view;
 };
 
 // A solid brush: its colour, and the main thread's pixel for it once asked for. A brush
@@ -49,6 +54,9 @@ struct X11Desktop {
     Atom wmProtocols = None;
     Atom wmDeleteWindow = None;
     Window drawOn = None;
+    // The monitors in root-window coordinates, the primary one first; never empty once
+    // the display is open. Win32's screen coordinates start at the primary's top left.
+    std::vector<ScreenRect> monitors;
 
     std::map<std::string, WNDCLASSA> classes;
     std::vector<std::unique_ptr<X11Window>> windows;
@@ -58,6 +66,14 @@ struct X11Desktop {
 };
 
 X11Desktop& Desk();
+
+// Reads the monitors of the display's screen; called once the display is open.
+void ReadMonitors();
+
+inline const ScreenRect& PrimaryMonitor()
+{
+    return Desk().monitors.front();
+}
 
 inline X11Window& Record(HWND window)
 {

@@ -20,11 +20,14 @@ constexpr std::size_t kLongestText = 256;
 
 class XlibSurface final : public Surface {
 public:
-    XlibSurface(Display* display, Window window) : display_(display), window_(window)
+    // A view, when there is one, is the part of the window that is the client area: the
+    // surface draws at its offset and never beyond it.
+    XlibSurface(Display* display, Window window, std::optional<ScreenRect> view)
+        : display_(display), window_(window), view_(view)
     {
         screen_ = DefaultScreen(display_);
-        textBackgroundGc_ = XCreateGC(display_, window_, 0, nullptr);
-        textGc_ = XCreateGC(display_, window_, 0, nullptr);
+        textBackgroundGc_ = MakeGc(0, nullptr);
+        textGc_ = MakeGc(0, nullptr);
         // No font is chosen: the text is drawn in the display's default font, the one a
         // new graphics context starts with.
         font_ = XQueryFont(display_, XGContextFromGC(textGc_));
@@ -48,6 +51,8 @@ public:
 
     PixelSize ClientSize() override
     {
+        if (view_)
+            return {view_->width, view_->height};
         XWindowAttributes attributes{};
         if (XGetWindowAttributes(display_, window_, &attributes) == 0)
             return {0, 0};
@@ -71,7 +76,7 @@ public:
         if (region == 0 || brush == 0)
             return;
         const PixelRect& disc = *reinterpret_cast<const PixelRect*>(region);
-        XFillArc(display_, window_, GcFor(brush), disc.left, disc.top, Extent(disc.left, disc.right),
+        XFillArc(display_, window_, GcFor(brush), disc.left + dx_, disc.top + dy_, Extent(disc.left, disc.right),
                  Extent(disc.top, disc.bottom), 0, 360 * 64);
     }
 
@@ -110,12 +115,12 @@ public:
         // opaque background mode paints it. Then one text item per character, each but the
         // first moved on by the extra spacing.
         const PixelSize cell = MeasureText(text, n);
-        XFillRectangle(display_, window_, textBackgroundGc_, x, y, static_cast<unsigned>(std::max(cell.cx, 0)),
+        XFillRectangle(display_, window_, textBackgroundGc_, x + dx_, y + dy_, static_cast<unsigned>(std::max(cell.cx, 0)),
                        static_cast<unsigned>(std::max(cell.cy, 0)));
         for (int i = 0; i < n; ++i)
             items_[static_cast<std::size_t>(i)] =
                 XTextItem{const_cast<char*>(text + i), 1, i == 0 ? 0 : characterExtra_, None};
-        XDrawText(display_, window_, textGc_, x, y + font_->ascent, items_.data(), n);
+        XDrawText(display_, window_, textGc_, x + dx_, y + dy_ + font_->ascent, items_.data(), n);
         // Every frame ends with the rate label at its place in the top left, so that is
         // where a frame's requests go out: one write for the whole frame, not one per disc
         // or per line of text.
@@ -146,11 +151,25 @@ private:
     {
         XGCValues values{};
         values.foreground = PixelFor(display_, screen_, colour);
-        return XCreateGC(display_, window_, GCForeground, &values);
+        return MakeGc(GCForeground, &values);
+    }
+
+    GC MakeGc(unsigned long valueMask, XGCValues* values)
+    {
+        GC gc = XCreateGC(display_, window_, valueMask, values);
+        if (view_) {
+            XRectangle clip{static_cast<short>(view_->x), static_cast<short>(view_->y),
+                            static_cast<unsigned short>(view_->width), static_cast<unsigned short>(view_->height)};
+            XSetClipRectangles(display_, gc, 0, 0, &clip, 1, Unsorted);
+        }
+        return gc;
     }
 
     Display* display_;
     Window window_;
+    std::optional<ScreenRect> view_;
+    int dx_ = view_ ? view_->x : 0;
+    int dy_ = view_ ? view_->y : 0;
     int screen_ = 0;
     GC textBackgroundGc_ = nullptr;
     GC textGc_ = nullptr;
@@ -180,9 +199,9 @@ public:
 std::unique_ptr<Surface> OpenWindowSurface(HWND window)
 {
     // Only what the main thread wrote before it started this thread is read here: the
-    // display's name and the window's X id.
+    // display's name, the window's X id and its view.
     Display* display = XOpenDisplay(Desk().displayName.c_str());
     if (display == nullptr)
         return std::make_unique<NoSurface>();
-    return std::make_unique<XlibSurface>(display, Record(window).xid);
+    return std::make_unique<XlibSurface>(display, Record(window).xid, Record(window).view);
 }

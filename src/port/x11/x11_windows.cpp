@@ -1,5 +1,6 @@
 // Windows, the cursor and the main thread's painting, in Win32 terms on top of Xlib.
 
+#include <algorithm>
 #include <cstdio>
 
 #include "port/x11/x11_state.h"
@@ -11,6 +12,8 @@ constexpr long kFullScreenEvents = KeyPressMask | ButtonPressMask | PointerMotio
 // Another program's window, or our child inside one, is only painted: its input belongs
 // to its owner, and a child that took the clicks would take them from its parent.
 constexpr long kPaintOnlyEvents = ExposureMask | StructureNotifyMask;
+// A window over another monitor never has the keyboard, so it hears of no focus change.
+constexpr long kCoverEvents = KeyPressMask | ButtonPressMask | PointerMotionMask | ExposureMask | StructureNotifyMask;
 
 SolidBrush stockBlack{0x00000000, std::nullopt, nullptr};
 
@@ -52,7 +55,7 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass)
     return static_cast<ATOM>(Desk().classes.size());
 }
 
-HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width, int height,
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width, int height,
                      HWND parent, HMENU, HINSTANCE, LPVOID)
 {
     X11Desktop& d = Desk();
@@ -81,6 +84,10 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
         // request fails and so does the creation.
         record->xid = d.drawOn;
         record->needsErase = true;
+        // On the root window of several monitors the animation keeps to the primary one;
+        // the erase blanks the rest.
+        if (d.drawOn == d.root && d.monitors.size() > 1)
+            record->view = PrimaryMonitor();
         ExpectErrorsAbout(record->xid);
         BeginErrorTrap();
         XSelectInput(d.display, record->xid, kPaintOnlyEvents);
@@ -88,10 +95,15 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
             return nullptr;
     } else {
         // Full screen: the window manager leaves an override-redirect window alone, so it
-        // stays where it is put, undecorated and above the windows it manages.
-        record->xid = MakeXWindow(d.root, x, y, width, height, true, kFullScreenEvents);
+        // stays where it is put, undecorated and above the windows it manages. Screen
+        // coordinates start at the primary monitor's top left. A window that is never to
+        // be activated (one over another monitor) leaves the keyboard to the saver window.
+        const bool activates = (exStyle & WS_EX_NOACTIVATE) == 0;
+        const ScreenRect& primary = PrimaryMonitor();
+        record->xid = MakeXWindow(d.root, x + primary.x, y + primary.y, width, height, true,
+                                  activates ? kFullScreenEvents : kCoverEvents);
         record->ownWindow = true;
-        record->fullScreen = true;
+        record->fullScreen = activates;
     }
     if (record->ownWindow && windowName != nullptr)
         XStoreName(d.display, record->xid, windowName);
@@ -175,6 +187,10 @@ BOOL GetClientRect(HWND window, RECT* rect)
     int width = 0;
     int height = 0;
     const bool exists = window != nullptr && QueryWindow(Record(window).xid, &width, &height, nullptr);
+    if (exists && Record(window).view) {
+        width = Record(window).view->width;
+        height = Record(window).view->height;
+    }
     *rect = RECT{0, 0, width, height};
     return exists ? TRUE : FALSE;
 }
@@ -231,7 +247,7 @@ BOOL GetCursorPos(POINT* point)
     int y = 0;
     unsigned int mask = 0;
     XQueryPointer(d.display, d.root, &rootReturn, &child, &rootX, &rootY, &x, &y, &mask);
-    *point = POINT{rootX, rootY};
+    *point = POINT{rootX - PrimaryMonitor().x, rootY - PrimaryMonitor().y};
     return TRUE;
 }
 
@@ -258,8 +274,25 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush)
     if (!b.mainPixel)
         b.mainPixel = PixelFor(d.display, d.screen, b.colour);
     XSetForeground(d.display, d.eraseGc, *b.mainPixel);
-    XFillRectangle(d.display, w.xid, d.eraseGc, rect->left, rect->top,
-                   static_cast<unsigned>(rect->right - rect->left), static_cast<unsigned>(rect->bottom - rect->top));
+    int x = rect->left;
+    int y = rect->top;
+    int width = rect->right - rect->left;
+    int height = rect->bottom - rect->top;
+    if (w.view) {
+        // The client area is the primary monitor's part of the window. Its whole erase is
+        // the whole window's, which blanks the monitors beside it too.
+        const ScreenRect& v = *w.view;
+        const bool whole = x <= 0 && y <= 0 && x + width >= v.width && y + height >= v.height;
+        if (!whole || !QueryWindow(w.xid, &width, &height, nullptr)) {
+            x += v.x;
+            y += v.y;
+        } else {
+            x = 0;
+            y = 0;
+        }
+    }
+    XFillRectangle(d.display, w.xid, d.eraseGc, x, y, static_cast<unsigned>(std::max(width, 0)),
+                   static_cast<unsigned>(std::max(height, 0)));
     XFlush(d.display);
     return 1;
 }

@@ -33,6 +33,7 @@ struct HDC__;
 struct HICON__;
 struct HCURSOR__;
 struct HMENU__;
+struct HMONITOR__;
 using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
 using HWND = HWND__*;
@@ -41,6 +42,7 @@ using HDC = HDC__*;
 using HICON = HICON__*;
 using HCURSOR = HCURSOR__*;
 using HMENU = HMENU__*;
+using HMONITOR = HMONITOR__*;
 using HGDIOBJ = void*;
 using HANDLE = void*;
 struct HKEY__;
@@ -62,6 +64,19 @@ struct RECT {
     LONG right;
     LONG bottom;
 };
+
+using LPCRECT = const RECT*;
+
+// A monitor's rectangle and work area in virtual-screen coordinates, in which the primary
+// monitor's top-left corner is (0, 0).
+struct MONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags;
+};
+constexpr DWORD MONITORINFOF_PRIMARY = 1;
+using MONITORENUMPROC = BOOL(CALLBACK*)(HMONITOR, HDC, RECT*, LPARAM);
 
 struct MSG {
     HWND hwnd;
@@ -110,6 +125,7 @@ constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_ACTIVATEAPP = 0x001C;
 constexpr UINT WM_SETCURSOR = 0x0020;
+constexpr UINT WM_DISPLAYCHANGE = 0x007E;
 constexpr UINT WM_NCACTIVATE = 0x0086;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
@@ -134,6 +150,8 @@ constexpr DWORD WS_POPUP = 0x80000000;
 constexpr DWORD WS_CHILD = 0x40000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
 constexpr DWORD WS_EX_TOPMOST = 0x00000008;
+constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
+constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
 constexpr UINT CS_VREDRAW = 0x0001;
 constexpr UINT CS_HREDRAW = 0x0002;
 constexpr UINT CS_PARENTDC = 0x0080;
@@ -161,6 +179,7 @@ constexpr LSTATUS ERROR_SUCCESS = 0;
 constexpr UINT SPI_SCREENSAVERRUNNING = 97;
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
+constexpr int SW_SHOWNOACTIVATE = 4;
 constexpr int SW_SHOW = 5;
 constexpr UINT MB_ICONERROR = 0x10;
 constexpr int BLACK_BRUSH = 4;
@@ -207,6 +226,7 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL CloseHandle(HANDLE handle);
 BOOL FreeLibrary(HMODULE module);
 HMODULE LoadLibraryA(LPCSTR name);
+HMODULE GetModuleHandleA(LPCSTR name);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 
 // The platform, the registry and other windows.

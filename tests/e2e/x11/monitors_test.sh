@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Two monitors on one X screen (see two_monitors.sh): full screen (/s), the saver window
+# covers the primary head exactly and the discs and both overlays stay inside it, while
+# the second head is covered in the background colour; a key, a click and a one-pixel
+# move with the pointer on the second head each end the saver with exit code 0. On the
+# root window itself (--root) the animation keeps to the primary head and the second is
+# blanked.
+set -euo pipefail
+saver=$1
+. "$(dirname "$0")/x11_common.sh"
+. "$(dirname "$0")/../two_monitors.sh"
+two_monitors_start "$work" || fail "no two monitors"
+pids+=("${two_monitors_pids[@]}")
+
+# The pointer on the second head, where the input will come.
+start_saver() {
+  xdotool mousemove 1400 300
+  launch saver "$saver" "$@"
+  saver_pid=$last_pid
+}
+
+# The picture of a run on both heads: the discs and overlays on the primary, the second
+# head blank.
+check_heads() {
+  local shot=$1 what=$2 discs
+  two_monitors_blank "$shot" "$kSecondHead" ||
+    fail "$what: the second head is not all background: $(two_monitors_colours "$shot" "$kSecondHead" | head -3 | tr '\n' ' ')"
+  discs=$(two_monitors_disc_colours "$shot" "$kPrimaryHead")
+  [ "$discs" -ge 25 ] || fail "$what: only $discs disc colours on the primary head"
+  [ "$(two_monitors_white "$shot" 400x16+0+0)" -gt 20 ] || fail "$what: no rate label at the primary's top left"
+  [ "$(two_monitors_white "$shot" 500x30+524+738)" -gt 20 ] || fail "$what: no credit line at the primary's bottom right"
+  echo "$discs"
+}
+
+start_saver /s
+wait_for_window SCREENSAVER >/dev/null
+sleep $(( 2 * slack ))
+geometry=$(xwininfo -name SCREENSAVER | awk '/-geometry/ { print $2 }')
+[ "$geometry" = "$kPrimaryHead" ] || fail "the saver window is $geometry, not the primary head $kPrimaryHead"
+import -window root "$work/full.png"
+discs=$(check_heads "$work/full.png" "/s")
+running "$saver_pid" || fail "the saver ended before any input"
+xdotool key a
+expect_clean_end saver "$saver_pid" 1 "a key press with the pointer on the second head"
+ends="key ${exit_ms} ms"
+
+start_saver /s
+wait_for_window SCREENSAVER >/dev/null
+sleep 0.5
+xdotool click 1
+expect_clean_end saver "$saver_pid" 1 "a click on the second head"
+ends+=", click ${exit_ms} ms"
+
+start_saver /s
+wait_for_window SCREENSAVER >/dev/null
+sleep 0.5
+xdotool mousemove_relative 1 0
+expect_clean_end saver "$saver_pid" 1 "a one-pixel move on the second head"
+ends+=", move ${exit_ms} ms"
+
+start_saver --root
+sleep $(( 3 * slack ))
+import -window root "$work/root.png"
+root_discs=$(check_heads "$work/root.png" "--root")
+kill -TERM "$saver_pid"
+expect_clean_end saver "$saver_pid" 2 "--root ended by SIGTERM"
+
+echo "ok: /s shows $discs disc colours on the primary head and the second blank; ended by $ends; --root shows $root_discs on the primary and the second blank"
