@@ -177,6 +177,27 @@ e2e_full_screen() {
     wait "$e2e_probe_pid" || e2e_fail "no saver window in $dir: $(cat "$dir/saver.out")"
 }
 
+# e2e_tool <desktop_tool.exe> <verb> <args...>: runs the desktop tool (see its header)
+# with a result file of its own, and prints the file's lines.
+e2e_tool() {
+    local exe=$1 out="$e2e_work/tool.txt"
+    shift
+    rm -f "$out"
+    "$e2e_wine_run" "$e2e_arch" "$exe" "$@" "$(e2e_winpath "$out")" >"$e2e_work/tool.out" 2>&1 || true
+    cat "$out" 2>/dev/null || true
+}
+
+# e2e_win9x_password <value>: from now on Wine tells Varbule.scr it runs on Windows 98,
+# where the saver checks the password itself, and "ScreenSaveUsePassword" is the REGEDIT4
+# value given (dword:00000001, say), or no value at all for "-".
+e2e_win9x_password() {
+    {
+        printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\Varbule.scr]\n"Version"="win98"\n\n'
+        printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"ScreenSaveUsePassword"=%s\n' "$1"
+    } >"$e2e_work/settings.reg"
+    "$e2e_wine_run" "$e2e_arch" regedit "$(e2e_winpath "$e2e_work/settings.reg")" >/dev/null 2>&1
+}
+
 # Sleeps until the Unix time in ms given (at once if it has passed).
 e2e_sleep_until_ms() {
     local left=$(($1 - $(e2e_now_ms)))

@@ -20,22 +20,10 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_common.sh"
 
 readonly kBoxTitle="Varbules test password"
 
-tool() {  # tool <verb> <args...>: prints the result file's lines
-    local out="$e2e_work/tool.txt"
-    rm -f "$out"
-    "$e2e_wine_run" "$e2e_arch" "$tool" "$@" "$(e2e_winpath "$out")" >"$e2e_work/tool.out" 2>&1 || true
-    cat "$out" 2>/dev/null || true
-}
+tool() { e2e_tool "$tool" "$@"; }
 boxes() { tool count "$kBoxTitle" | sed -n 's/^count=//p'; }
 running() { tool running | sed -n 's/^running=//p'; }
-
-registry() {  # registry <value line or "-">: sets or removes ScreenSaveUsePassword
-    {
-        printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\Varbule.scr]\n"Version"="win98"\n\n'
-        printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"ScreenSaveUsePassword"=%s\n' "$1"
-    } >"$e2e_work/settings.reg"
-    "$e2e_wine_run" "$e2e_arch" regedit "$(e2e_winpath "$e2e_work/settings.reg")" >/dev/null 2>&1
-}
+registry() { e2e_win9x_password "$1"; }
 
 start() {  # start <run>: the saver, with the password module beside it
     run=$1
