@@ -2,6 +2,7 @@
 
 #include "globals/saver_globals.h"
 #include "host/proc_address.h"
+#include "host/saver_procs.h"
 
 namespace {
 
@@ -54,11 +55,6 @@ void RegisterCoverClass()
     coverClass.hbrBackground = nullptr;  // painted on WM_ERASEBKGND, in the saver's colour
     coverClass.lpszClassName = kCoverClassName;
     RegisterClassA(&coverClass);
-}
-
-bool IsSwitchAwayCommand(WPARAM command)
-{
-    return command == SC_CLOSE || command == SC_SCREENSAVE || command == SC_NEXTWINDOW || command == SC_PREVWINDOW;
 }
 
 }  // namespace

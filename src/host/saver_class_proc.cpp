@@ -2,14 +2,10 @@
 #include "host/saver_procs.h"
 #include "host/saver_window_proc.h"
 
-namespace {
-
 bool IsSwitchAwayCommand(WPARAM command)
 {
     return command == SC_CLOSE || command == SC_SCREENSAVE || command == SC_NEXTWINDOW || command == SC_PREVWINDOW;
 }
-
-}  // namespace
 
 LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

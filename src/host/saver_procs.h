@@ -10,6 +10,10 @@
 // that would switch away from a full-screen saver.
 LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The system commands that would switch away from a full-screen saver: closing it,
+// starting the saver anew, and moving to the next or previous window.
+bool IsSwitchAwayCommand(WPARAM command);
+
 // The inner layer: which input ends a full-screen run, and the password check before it.
 LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -26,9 +26,23 @@ bool SameRect(const RECT& a, const RECT& b)
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+class MonitorCovers : public SaverHost {
+protected:
+    // The saver window on two monitors as a full-screen run has it, the second one
+    // covered. Returns the cover.
+    HWND OpenOnTwoMonitors()
+    {
+        Desktop().monitors = kTwoMonitors;
+        Open();
+        CoverOtherMonitors();
+        EXPECT_EQ(saver.coverCount, 1);
+        return saver.coverWindows[0];
+    }
+};
+
 // The whole run on two monitors: the saver window exactly as on one, a cover over the
 // other monitor, and a click on the cover ending the run through the saver window.
-TEST_F(SaverHost, AFullScreenRunCoversTheOtherMonitorAndEndsOnAClickThere)
+TEST_F(MonitorCovers, AFullScreenRunCoversTheOtherMonitorAndEndsOnAClickThere)
 {
     Desktop().monitors = kTwoMonitors;
     HWND cover = nullptr;
@@ -73,7 +87,7 @@ TEST_F(SaverHost, AFullScreenRunCoversTheOtherMonitorAndEndsOnAClickThere)
     EXPECT_EQ(Desktop().lastFill, saver.backgroundBrush);
 }
 
-TEST_F(SaverHost, EachMonitorButThePrimaryIsCoveredWhereverItStands)
+TEST_F(MonitorCovers, EachMonitorButThePrimaryIsCoveredWhereverItStands)
 {
     // The primary need not come first, and monitors left of or above it stand at negative
     // coordinates.
@@ -95,7 +109,7 @@ TEST_F(SaverHost, EachMonitorButThePrimaryIsCoveredWhereverItStands)
 
 // One monitor, a system without the monitor functions, and a list that cannot be read
 // all leave the primary screen alone, never without the saver window.
-TEST_F(SaverHost, NothingIsCoveredWithOneMonitorOrWithoutAReadableList)
+TEST_F(MonitorCovers, NothingIsCoveredWithOneMonitorOrWithoutAReadableList)
 {
     const auto coveredWith = [this](const std::function<void()>& setUp) {
         StartAsFreshProcess();
@@ -116,13 +130,9 @@ TEST_F(SaverHost, NothingIsCoveredWithOneMonitorOrWithoutAReadableList)
     EXPECT_EQ(coveredWith([] { Desktop().failMonitorInfo = true; }), 0);
 }
 
-TEST_F(SaverHost, InputOnACoverIsTheSaverWindowsInput)
+TEST_F(MonitorCovers, InputOnACoverIsTheSaverWindowsInput)
 {
-    Desktop().monitors = kTwoMonitors;
-    Open();
-    CoverOtherMonitors();
-    ASSERT_EQ(saver.coverCount, 1);
-    HWND cover = saver.coverWindows[0];
+    HWND cover = OpenOnTwoMonitors();
     const auto closesAfter = [cover](UINT message, WPARAM wParam) {
         Desktop().queue.clear();
         SendMessageA(cover, message, wParam, 0);
@@ -145,12 +155,9 @@ TEST_F(SaverHost, InputOnACoverIsTheSaverWindowsInput)
 
 // Input on a cover asks the one password check there is: more input meanwhile, on the
 // cover or the saver window, asks nothing, and a refusal keeps every window up.
-TEST_F(SaverHost, APasswordCheckFromACoverRunsOnceAndARefusalKeepsEveryWindow)
+TEST_F(MonitorCovers, APasswordCheckFromACoverRunsOnceAndARefusalKeepsEveryWindow)
 {
-    Desktop().monitors = kTwoMonitors;
-    Open();
-    CoverOtherMonitors();
-    HWND cover = saver.coverWindows[0];
+    HWND cover = OpenOnTwoMonitors();
     saver.verifyPassword = ScriptedVerifier;
     verifier = [&](HWND owner) {
         EXPECT_EQ(owner, window_) << "the box belongs to the saver window";
@@ -175,13 +182,9 @@ TEST_F(SaverHost, APasswordCheckFromACoverRunsOnceAndARefusalKeepsEveryWindow)
     EXPECT_FALSE(WindowOf(cover).alive);
 }
 
-TEST_F(SaverHost, ADisplayChangeCoversTheNewLayoutAndAPreviewCoversNothing)
+TEST_F(MonitorCovers, ADisplayChangeCoversTheNewLayoutAndAPreviewCoversNothing)
 {
-    Desktop().monitors = kTwoMonitors;
-    Open();
-    CoverOtherMonitors();
-    ASSERT_EQ(saver.coverCount, 1);
-    HWND old = saver.coverWindows[0];
+    HWND old = OpenOnTwoMonitors();
     Desktop().monitors = {{0, 0, 1024, 768}, {0, 768, 1024, 1536}, {1024, 0, 2304, 1024}};
     Send(WM_DISPLAYCHANGE, 32, 0);
     EXPECT_FALSE(WindowOf(old).alive);
