@@ -1,6 +1,7 @@
 #include "port/fake/fake_desktop.h"
 
 #include <cstring>
+#include <mutex>
 #include <thread>
 
 #include "port/window_surface.h"
@@ -94,7 +95,10 @@ constexpr std::uintptr_t kFirstHandle = 0x10010;
 
 FakeWindow& WindowOf(HWND window)
 {
+    // The animation thread looks its window up as it starts, while the main thread may
+    // be making windows over other monitors; the windows themselves never move.
     const std::uintptr_t index = (reinterpret_cast<std::uintptr_t>(window) - kFirstHandle) / 4;
+    const std::lock_guard<std::mutex> lock(desktop->windowsLock);
     return *desktop->windows.at(index);
 }
 
@@ -110,8 +114,9 @@ namespace {
 
 HWND AddWindow(std::unique_ptr<FakeWindow> window)
 {
+    const std::lock_guard<std::mutex> lock(desktop->windowsLock);
     desktop->windows.push_back(std::move(window));
-    return HandleOf(*desktop->windows.back());
+    return reinterpret_cast<HWND>(kFirstHandle + 4 * (desktop->windows.size() - 1));
 }
 
 }  // namespace

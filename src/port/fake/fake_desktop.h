@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -71,7 +72,8 @@ struct FakeDesktop {
 
     // What the host did.
     std::map<std::string, WNDCLASSA> classes;
-    std::vector<std::unique_ptr<FakeWindow>> windows;
+    std::vector<std::unique_ptr<FakeWindow>> windows;  // added to under windowsLock
+    std::mutex windowsLock;
     std::deque<MSG> queue;
     std::vector<UINT> defaultHandled;  // messages that reached DefWindowProcA
     std::vector<HWND> destroyed;       // in the order of their WM_DESTROY
