@@ -98,10 +98,10 @@ expect_clean_end() {
   [ ! -s "$work/$name.err" ] || fail "$what: $name wrote to stderr: $(head -c 4000 "$work/$name.err")"
 }
 
-# Waits until a window of that name is shown, and prints its id.
+# Waits until a window of that name is shown (5 s, times the slack), and prints its id.
 wait_for_window() {
   local name=$1 id=""
-  for _ in $(seq 100); do
+  for _ in $(seq $(( 100 * slack ))); do
     id=$(xwininfo -root -tree 2>/dev/null | awk -v n="\"$name\"" 'index($0, n) { print $1; exit }')
     if [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable'; then
       echo "$id"
