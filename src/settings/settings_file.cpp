@@ -2,12 +2,31 @@
 
 #include "globals/saver_globals.h"
 #include "port/file_kind.h"
+#include "port/user_settings.h"
+
+namespace {
+
+// Room for any path the platform accepts in a call: Windows' MAX_PATH is 260, Linux
+// paths are cut off at this length as unusable rather than at PATH_MAX.
+constexpr std::size_t kSettingsPathSize = 1024;
+
+std::FILE* OpenSettingsFile(const char* name, const char* mode)
+{
+    return IsFileOrNothing(name) ? std::fopen(name, mode) : nullptr;
+}
+
+}  // namespace
 
 void ReadSettingsFile()
 {
-    if (!IsFileOrNothing(saver.settingsFileName))
-        return;
-    saver.settingsFile = std::fopen(saver.settingsFileName, "rb");
+    // This user's own file when there is one; else the current directory's, as always,
+    // so that a file a user already has still counts.
+    char path[kSettingsPathSize];
+    saver.settingsFile = nullptr;
+    if (UserSettingsPath(path, sizeof path, saver.settingsFileName, false))
+        saver.settingsFile = OpenSettingsFile(path, "rb");
+    if (saver.settingsFile == nullptr)
+        saver.settingsFile = OpenSettingsFile(saver.settingsFileName, "rb");
     if (saver.settingsFile == nullptr)
         return;
     std::fread(saver.settingsRecord.data(), 1, kSettingsRecordSize, saver.settingsFile);
@@ -22,9 +41,11 @@ void ReadSettingsFile()
 
 bool WriteSettingsFile()
 {
-    if (!IsFileOrNothing(saver.settingsFileName))
-        return false;
-    saver.settingsFile = std::fopen(saver.settingsFileName, "wb+");
+    // This user's own file wherever there is a place for it (its folder made now); a file
+    // in the current directory is then left as it is.
+    char path[kSettingsPathSize];
+    const char* name = UserSettingsPath(path, sizeof path, saver.settingsFileName, true) ? path : saver.settingsFileName;
+    saver.settingsFile = OpenSettingsFile(name, "wb+");
     if (saver.settingsFile == nullptr)
         return false;
     std::fseek(saver.settingsFile, 0, SEEK_SET);

@@ -1,8 +1,11 @@
 #pragma once
 
-// The settings file is a 512-byte binary record named by the string table ("Varbule.ini"),
-// opened by its bare name in the current directory. Byte 1 is the varbule count; every
-// other byte is carried through unchanged.
+// The settings file is a 512-byte binary record named by the string table ("Varbule.ini").
+// Where the platform keeps settings per user (Windows NT's application data, Linux's XDG
+// configuration) it lives in a folder of the saver's own there, and is read from there
+// when it exists, else by its bare name from the current directory; it is written there,
+// or in the current directory where there is no such place. Byte 1 is the varbule count;
+// every other byte is carried through unchanged.
 constexpr int kVarbuleCountOffset = 1;
 
 // Reads the record and takes the count from it. A file that cannot be opened or read

@@ -140,6 +140,9 @@ LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
 //   look     the marks at start, then OK
 //   choose   64, 16, then Escape, the close box and Alt+F4, then OK
 //   locked   the settings file held open against writing, then OK and the error message
+//   refused  OK and the error message (the test has made the settings file unwritable)
+// VARBULES_APPDATA, when set, is the saver's APPDATA ("" for none), as Windows gives it
+// to each user: Wine would give every process the prefix's own.
 int RunSettings(const char* scr, const char* settingsSwitch, const char* scenario)
 {
     WNDCLASSA windowClass{};
@@ -156,6 +159,9 @@ int RunSettings(const char* scr, const char* settingsSwitch, const char* scenari
     HANDLE held = INVALID_HANDLE_VALUE;
     if (std::strcmp(scenario, "locked") == 0)
         held = CreateFileA("Varbule.ini", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool refused = held != INVALID_HANDLE_VALUE || std::strcmp(scenario, "refused") == 0;
+    if (const char* appData = std::getenv("VARBULES_APPDATA"))
+        SetEnvironmentVariableA("APPDATA", *appData != '\0' ? appData : nullptr);
 
     std::string commandLine = std::string("\"") + scr + "\"" + (*settingsSwitch ? " " : "") + settingsSwitch;
     STARTUPINFOA startup{};
@@ -186,7 +192,7 @@ int RunSettings(const char* scr, const char* settingsSwitch, const char* scenari
     }
     Click(dialog, IDOK);
 
-    if (held != INVALID_HANDLE_VALUE) {
+    if (refused) {
         HWND box = WaitForVisibleWindow("#32770", "Error", 10000);
         Put("error_box", box != nullptr ? 1 : 0);
         if (box != nullptr) {

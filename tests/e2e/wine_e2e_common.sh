@@ -198,6 +198,12 @@ e2e_win9x_password() {
     "$e2e_wine_run" "$e2e_arch" regedit "$(e2e_winpath "$e2e_work/settings.reg")" >/dev/null 2>&1
 }
 
+# e2e_win9x_off: Wine tells Varbule.scr of Windows NT again, as it does in a new prefix.
+e2e_win9x_off() {
+    printf 'REGEDIT4\n\n[-HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\Varbule.scr]\n' >"$e2e_work/nt.reg"
+    "$e2e_wine_run" "$e2e_arch" regedit "$(e2e_winpath "$e2e_work/nt.reg")" >/dev/null 2>&1
+}
+
 # Sleeps until the Unix time in ms given (at once if it has passed).
 e2e_sleep_until_ms() {
     local left=$(($1 - $(e2e_now_ms)))

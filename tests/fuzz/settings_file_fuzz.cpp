@@ -100,6 +100,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         std::abort();
     }
     std::strcpy(saver.settingsFileName, kFileName);
+    // The user's own settings folder is one that cannot be made: the file under test is
+    // the private directory's alone.
+    const std::string nowhere = directory + "/no-such-folder/here";
+    setenv("XDG_CONFIG_HOME", nowhere.c_str(), 1);
+    setenv("HOME", nowhere.c_str(), 1);
     return 0;
 }
 

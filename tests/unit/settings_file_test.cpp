@@ -33,9 +33,9 @@ protected:
         std::ofstream out("Varbule.ini", std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
-    static Bytes ReadFile()
+    static Bytes ReadFile(const fs::path& name = "Varbule.ini")
     {
-        std::ifstream in("Varbule.ini", std::ios::binary);
+        std::ifstream in(name, std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     // Bytes that differ from each other and from zero, so any byte lost or moved shows.
@@ -47,7 +47,6 @@ protected:
         return bytes;
     }
 
-private:
     ScopedTempDirectory directory_;
 };
 
@@ -142,6 +141,70 @@ TEST_F(SettingsFile, ADirectoryInPlaceOfTheFileIsNeitherReadNorWritten)
     EXPECT_FALSE(WriteSettingsFile());
     EXPECT_TRUE(fs::is_directory("Varbule.ini"));
     EXPECT_EQ(saver.settingsFile, nullptr);
+}
+
+// The saver's own folder in the user's settings folder.
+fs::path UserFolderIn(const fs::path& base)
+{
+#ifdef _WIN32
+    return base / "Varbules";
+#else
+    return base / "varbules";
+#endif
+}
+
+// The same, with a settings folder of the user's own that can be used.
+class UserSettingsFile : public SettingsFile {
+protected:
+    fs::path base_ = directory_.path() / "user settings";
+    ScopedEnvironmentVariable variable_{kUserSettingsVariable, base_.string()};
+};
+
+TEST_F(UserSettingsFile, TheUsersOwnFileComesFirstAndAWriteGoesThereLeavingTheCurrentOneAlone)
+{
+    fs::create_directories(base_);
+    Bytes current = Pattern(512);
+    current[1] = 64;
+    WriteFile(current);
+    ReadSettingsFile();
+    EXPECT_EQ(saver.varbuleCount, 64) << "without a file of the user's own the current directory's counts";
+
+    saver.varbuleCount = 16;
+    ASSERT_TRUE(WriteSettingsFile());
+    EXPECT_EQ(ReadFile(), current) << "the current directory's file is left as it was";
+    Bytes expected = current;
+    expected[1] = 16;
+    EXPECT_EQ(ReadFile(UserFolderIn(base_) / "Varbule.ini"), expected) << "written, with its folder, in the user's";
+
+    saver.varbuleCount = 32;
+    saver.settingsRecord.fill(0);
+    ReadSettingsFile();
+    EXPECT_EQ(saver.varbuleCount, 16) << "from now on the user's own file counts";
+    EXPECT_EQ(saver.settingsFile, nullptr);
+}
+
+// No settings folder of the user's, one named too long for a path, or one that cannot be
+// made: the current directory serves, as it always did, and no buffer overflows.
+TEST_F(SettingsFile, WithoutAUsableUserFolderTheCurrentDirectoryServes)
+{
+    std::ofstream(directory_.path() / "a file") << "not a folder";
+    const std::vector<std::string> unusable{
+        "",
+        std::string(300, 'x'),
+        (directory_.path() / std::string(1100, 'y')).string(),
+        (directory_.path() / "a file").string(),
+        (directory_.path() / "a file" / "below").string(),
+    };
+    for (const std::string& base : unusable) {
+        const ScopedEnvironmentVariable variable(kUserSettingsVariable, base);
+        fs::remove("Varbule.ini");
+        saver.varbuleCount = 16;
+        ASSERT_TRUE(WriteSettingsFile()) << base.substr(0, 60);
+        EXPECT_EQ(ReadFile().size(), 512u) << base.substr(0, 60);
+        saver.varbuleCount = 32;
+        ReadSettingsFile();
+        EXPECT_EQ(saver.varbuleCount, 16) << base.substr(0, 60);
+    }
 }
 
 }  // namespace
