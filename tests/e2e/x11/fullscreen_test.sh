@@ -57,29 +57,30 @@ settings_file() {  # settings_file <file> <count>: a 512-byte record with the co
   mkdir -p "$(dirname "$1")"
   { printf '\000'; printf "\\$(printf %03o "$2")"; head -c 510 /dev/zero; } >"$1"
 }
+# shown <name> <options...>: a run's picture, its disc colours in $discs; a key ends it.
+shown() {
+  local name=$1
+  shift
+  start_saver "$@"
+  import -window root "$work/$name.png"
+  discs=$(check_picture "$work/$name.png" 5)
+  xdotool key a
+  expect_end "key press"
+}
 settings_file "$work/config/varbules/Varbule.ini" 16
 settings_file "$work/here/Varbule.ini" 64
 cd "$work/here"
-XDG_CONFIG_HOME="$work/config" start_saver
-import -window root "$work/own.png"
-own=$(check_picture "$work/own.png" 5)
+XDG_CONFIG_HOME="$work/config" shown own
+own=$discs
 [ "$own" -le 16 ] || fail "the user's own file says 16, the current directory's 64: $own disc colours show"
-xdotool key a
-expect_end "key press"
 rm "$work/config/varbules/Varbule.ini"
-XDG_CONFIG_HOME="$work/config" start_saver
-import -window root "$work/here.png"
-here=$(check_picture "$work/here.png" 5)
+XDG_CONFIG_HOME="$work/config" shown here
+here=$discs
 [ "$here" -gt 32 ] || fail "without a file of the user's own the current directory's 64 count: $here disc colours show"
-xdotool key a
-expect_end "key press"
 settings_file "$work/config/varbules/Varbule.ini" 16
-XDG_CONFIG_HOME="$work/config" start_saver --count 64
-import -window root "$work/count.png"
-counted=$(check_picture "$work/count.png" 5)
+XDG_CONFIG_HOME="$work/config" shown count --count 64
+counted=$discs
 [ "$counted" -gt 32 ] || fail "--count 64 over a file of 16: $counted disc colours show"
-xdotool key a
-expect_end "key press"
 cd - >/dev/null
 
 echo "ok: the user's own file gives $own disc colours, the current directory's $here, --count 64 over both $counted"
