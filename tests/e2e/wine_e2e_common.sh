@@ -14,6 +14,9 @@ e2e_arch=${VARBULES_WINE_ARCH:-win32}
 export VARBULES_WINEPREFIX=${VARBULES_WINEPREFIX:-$e2e_root/build/wine-$e2e_arch}
 e2e_work=
 e2e_xvfb_pid=
+# The folder of the prefix user's own settings file (APPDATA\Varbules); every test starts
+# without one, as a new user would.
+e2e_own_settings="$VARBULES_WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Varbules"
 e2e_pids=()
 
 e2e_now_ms() { date +%s%3N; }
@@ -105,6 +108,7 @@ e2e_setup() {
     e2e_work=$(mktemp -d "${TMPDIR:-/tmp}/varbules-e2e.XXXXXX")
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
+    rm -rf "$e2e_own_settings"
 }
 
 # Starts Xvfb at 1024x768x24 on a free display and exports DISPLAY. Display numbers

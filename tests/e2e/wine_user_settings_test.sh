@@ -21,8 +21,7 @@ e2e_setup
 e2e_start_xvfb
 e2e_wine_warmup "$probe"
 e2e_win9x_off  # an earlier run of this test ends in Windows 9x mode
-own="$VARBULES_WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Varbules"
-rm -rf "$own"  # from an earlier run
+own=$e2e_own_settings
 
 settings choose-16 /c choose
 expect "$result" marks_after_16 4001
