@@ -11,3 +11,9 @@ int StdRandom::Next()
 {
     return std::rand();
 }
+
+int MsvcrtRandom::Next()
+{
+    state_ = state_ * 214013u + 2531011u;
+    return static_cast<int>((state_ >> 16) & 0x7FFF);
+}

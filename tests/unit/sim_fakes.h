@@ -114,21 +114,3 @@ public:
 private:
     std::vector<int> values_;
 };
-
-// The Win32 C runtime's rand(), with a seed of its own: the same numbers on every build,
-// so a long run can be compared bit for bit between Linux and Windows.
-class MsvcrtRandom final : public RandomSource {
-public:
-    explicit MsvcrtRandom(std::uint32_t seed) : seed_(seed), state_(seed) {}
-
-    void Seed() override { state_ = seed_; }
-    int Next() override
-    {
-        state_ = state_ * 214013u + 2531011u;
-        return static_cast<int>((state_ >> 16) & 0x7FFF);
-    }
-
-private:
-    std::uint32_t seed_;
-    std::uint32_t state_;
-};

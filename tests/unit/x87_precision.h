@@ -7,8 +7,10 @@
 // 53, the MinGW runtime sets 64 for the main thread, other runtimes differ again, so the
 // simulation must give the same bits under each. The 32-bit Windows build computes on
 // this unit; on the others it serves long double alone.
+// Elsewhere (WebAssembly) there is no such unit, and it does nothing.
 class X87Precision {
 public:
+#if defined(__i386__) || defined(__x86_64__)
     explicit X87Precision(int bits)
     {
         asm volatile("fnstcw %0" : "=m"(saved_));
@@ -17,11 +19,16 @@ public:
         asm volatile("fldcw %0" : : "m"(word));
     }
     ~X87Precision() { asm volatile("fldcw %0" : : "m"(saved_)); }
+#else
+    explicit X87Precision(int) {}
+#endif
     X87Precision(const X87Precision&) = delete;
     X87Precision& operator=(const X87Precision&) = delete;
 
+#if defined(__i386__) || defined(__x86_64__)
 private:
     std::uint16_t saved_ = 0;
+#endif
 };
 
 constexpr int kX87Precisions[] = {24, 53, 64};
