@@ -1,8 +1,12 @@
 // Runs the animation for a while on a surface in memory and saves the last frame as a
 // picture, so the saver can be seen without a window:
 //   varbules-snapshot [--width W] [--height H] [--count N] [--frames F] [--out FILE.ppm]
+//                     [--seed S] [--state FILE]
 // Time is simulated: each frame's pause moves the clock on instead of sleeping, so the
-// rate overlay shows what it would after the same number of real frames.
+// rate overlay shows what it would after the same number of real frames. With --seed the
+// scatter draws from the Windows C runtime's generator seeded with S (as the web page
+// does), instead of this C library's seeded with the time; --state writes the table after
+// the last frame ("x y dx dy collided" a varbule), for comparing builds.
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +32,8 @@ private:
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: varbules-snapshot [--width W] [--height H] [--count N] [--frames F] [--out FILE.ppm]\n");
+    std::fprintf(stderr, "usage: varbules-snapshot [--width W] [--height H] [--count N] [--frames F] [--out FILE.ppm]"
+                         " [--seed S] [--state FILE]\n");
     return 2;
 }
 
@@ -40,6 +45,9 @@ int main(int argc, char** argv)
     std::int32_t height = 768;
     std::int32_t frames = 400;
     std::string out = "varbules.ppm";
+    std::string statePath;
+    bool seeded = false;
+    std::uint32_t seed = 0;
 
     LoadSaverStrings();
     ReadSettingsFile();
@@ -57,6 +65,12 @@ int main(int argc, char** argv)
             frames = std::atoi(value);
         else if (std::strcmp(argv[i - 1], "--out") == 0)
             out = value;
+        else if (std::strcmp(argv[i - 1], "--seed") == 0) {
+            seeded = true;
+            seed = static_cast<std::uint32_t>(std::strtoul(value, nullptr, 10));
+        }
+        else if (std::strcmp(argv[i - 1], "--state") == 0)
+            statePath = value;
         else
             return Usage();
     }
@@ -69,10 +83,25 @@ int main(int argc, char** argv)
                                  surface.MakeBrush(saver.backgroundColor), saver.rateLabel,
                                  sizeof saver.rateLabel, saver.creditLine};
     SimulatedClock clock;
-    StdRandom random;
-    FrameLoop loop(inputs, surface, clock, random);
+    StdRandom timeSeeded;
+    MsvcrtRandom fixedSeed(seed);
+    FrameLoop loop(inputs, surface, clock, seeded ? static_cast<RandomSource&>(fixedSeed) : timeSeeded);
     for (std::int32_t i = 0; i < frames; ++i)
         loop.RunFrame();
+
+    if (!statePath.empty()) {
+        FILE* state = std::fopen(statePath.c_str(), "w");
+        if (state == nullptr) {
+            std::fprintf(stderr, "varbules-snapshot: cannot write %s\n", statePath.c_str());
+            return 1;
+        }
+        std::fprintf(state, "frames=%d\n", frames);
+        for (std::int32_t k = 0; k < loop.length(); ++k) {
+            const VarbuleRecord& v = loop.table()[k];
+            std::fprintf(state, "%d %d %d %d %d\n", v.x, v.y, v.dx, v.dy, v.collided);
+        }
+        std::fclose(state);
+    }
 
     if (!surface.WritePpm(out)) {
         std::fprintf(stderr, "varbules-snapshot: cannot write %s\n", out.c_str());
