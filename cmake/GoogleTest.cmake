@@ -7,8 +7,9 @@ endif()
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-if(WIN32)
-  # Debian's MinGW compilers use the win32 thread model: there are no pthreads to use.
+if(WIN32 OR EMSCRIPTEN)
+  # Debian's MinGW compilers use the win32 thread model, and the web build runs without
+  # threads: there are no pthreads to use.
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 endif()
 add_subdirectory(${VARBULES_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
