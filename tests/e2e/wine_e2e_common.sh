@@ -111,32 +111,24 @@ e2e_setup() {
     rm -rf "$e2e_own_settings"
 }
 
-# Starts Xvfb at 1024x768x24 on a free display and exports DISPLAY. Display numbers
-# start at 100 so the ones people type by hand stay free.
+# Starts Xvfb at 1024x768x24 on a free display and exports DISPLAY. The server picks the
+# display itself and names it once it listens, so tests started at the same moment (two
+# builds' suites run side by side) never take the same one.
 e2e_start_xvfb() {
-    local n tries
-    for tries in $(seq 1 40); do
-        n=$((100 + (RANDOM + tries) % 400))
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$e2e_work/xvfb.log" 2>&1 &
-        e2e_xvfb_pid=$!
-        local waited
-        for waited in $(seq 1 100); do
-            kill -0 "$e2e_xvfb_pid" 2>/dev/null || break
-            if [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
-                export DISPLAY=":$n"
-                local geometry
-                geometry=$(xdotool getdisplaygeometry)
-                [ "$geometry" = "1024 768" ] || e2e_fail "Xvfb screen is $geometry, not 1024 768"
-                return 0
-            fi
-            sleep 0.05
-        done
-        kill "$e2e_xvfb_pid" 2>/dev/null || true
-        wait "$e2e_xvfb_pid" 2>/dev/null || true
-        e2e_xvfb_pid=
+    rm -f "$e2e_work/xvfb.display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$e2e_work/xvfb.display" 2>"$e2e_work/xvfb.log" &
+    e2e_xvfb_pid=$!
+    local waited
+    for waited in $(seq 1 100); do
+        [ -s "$e2e_work/xvfb.display" ] && break
+        kill -0 "$e2e_xvfb_pid" 2>/dev/null || break
+        sleep 0.05
     done
-    e2e_fail "could not start Xvfb: $(tail -3 "$e2e_work/xvfb.log" 2>/dev/null)"
+    [ -s "$e2e_work/xvfb.display" ] || e2e_fail "could not start Xvfb: $(tail -3 "$e2e_work/xvfb.log" 2>/dev/null)"
+    export DISPLAY=":$(head -1 "$e2e_work/xvfb.display")"
+    local geometry
+    geometry=$(xdotool getdisplaygeometry)
+    [ "$geometry" = "1024 768" ] || e2e_fail "Xvfb screen is $geometry, not 1024 768"
 }
 
 # Makes the prefix if it is new (that takes a while once) and starts its wineserver, so
