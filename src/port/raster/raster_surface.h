@@ -25,6 +25,7 @@ public:
     void DrawTextLine(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) override;
 
     void FillAll(Colour colour);
+    const std::vector<Colour>& pixels() const { return pixels_; }  // row by row from the top left
     bool WritePpm(const std::string& path) const;
 
 private:

@@ -47,10 +47,15 @@ EM_JS(void, CanvasFillDisc, (int left, int top, int width, int height, int colou
     page.context.drawImage(sprite, left, top);
 });
 
+// Measured a character at a time, as lines are drawn, so that a line's cell is exactly
+// as wide as its measure says.
 EM_JS(int, CanvasTextWidth, (const char* text, int length), {
     const context = Module.varbules.context;
     context.font = Module.textFont;
-    return Math.ceil(context.measureText(UTF8ToString(text, length)).width);
+    let width = 0;
+    for (const c of UTF8ToString(text, length))
+        width += context.measureText(c).width;
+    return Math.ceil(width);
 });
 
 // A line of text is drawn once into a picture of its own, in its opaque cell, and that
@@ -66,11 +71,13 @@ EM_JS(void, CanvasDrawText, (int x, int y, const char* text, int length, int ext
           if (!picture) {
               const context = page.context;
               context.font = Module.textFont;
-              let width = 0;
-              for (const c of line)
-                  width += context.measureText(c).width + extra;
+              let width = 0, count = 0;
+              for (const c of line) {
+                  width += context.measureText(c).width;
+                  count++;
+              }
               picture = document.createElement('canvas');
-              picture.width = Math.max(Math.ceil(width), 1);
+              picture.width = Math.max(Math.ceil(width) + extra * count, 1);
               picture.height = Module.textHeight;
               const pc = picture.getContext('2d');
               pc.fillStyle = Module.cssColour(background);

@@ -18,6 +18,7 @@
 #include "port/web/page_options.h"
 #include "settings/saver_strings.h"
 #include "sim/frame_loop.h"
+#include "sim/skipping_surface.h"
 
 namespace {
 
@@ -70,7 +71,8 @@ struct Bench {
 struct Page {
     PageOptions options;
     PageClock clock;
-    std::unique_ptr<CanvasSurface> surface;
+    std::unique_ptr<CanvasSurface> canvas;
+    std::unique_ptr<SkippingSurface> surface;  // draws only the last frame of a paint
     std::unique_ptr<MsvcrtRandom> random;
     AnimationInputs inputs{};  // the loop keeps a reference to them
     std::unique_ptr<FrameLoop> loop;
@@ -87,7 +89,9 @@ void StartRun(PixelSize size, std::uint32_t seed)
     page.loop.reset();
     LoadSaverStrings();
     page.size = size;
-    page.surface = std::make_unique<CanvasSurface>(size.cx, size.cy, saver.backgroundColor);
+    page.surface.reset();
+    page.canvas = std::make_unique<CanvasSurface>(size.cx, size.cy, saver.backgroundColor);
+    page.surface = std::make_unique<SkippingSurface>(*page.canvas, saver.backgroundColor);
     page.random = std::make_unique<MsvcrtRandom>(seed);
     page.inputs = AnimationInputs{page.options.preview,
                                   page.options.count,
@@ -119,8 +123,11 @@ EM_BOOL Paint(double now, void* pacer)
     if (size.cx != page.size.cx || size.cy != page.size.cy)
         StartRunAndShow(size);
     const int frames = static_cast<FramePacer*>(pacer)->FramesAt(now);
-    for (int i = 0; i < frames; ++i)
+    // Only the last frame of a paint is seen; the others move the discs without drawing.
+    for (int i = 0; i < frames; ++i) {
+        page.surface->SetDrawing(i == frames - 1);
         page.loop->RunFrame();
+    }
     if (page.options.bench)
         page.bench.Count(start, emscripten_get_now(), frames);
     return EM_TRUE;
