@@ -43,8 +43,10 @@ version=$(sed -n 's/^project(Varbules VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt
 [ "$setup" = "$(pwd)/build/Varbules-$version-setup.exe" ] && [ -f "$setup" ] || { echo "FAIL: no setup program ($setup)"; exit 1; }
 format=$(i686-w64-mingw32-objdump -f "$setup" | sed -n 's/.*file format //p')
 [ "$format" = pei-i386 ] || { echo "FAIL: $setup is no 32-bit Windows program ($format)"; exit 1; }
-strings -e l "$setup" | grep -qx "$version" || { echo "FAIL: $setup does not name version $version"; exit 1; }
-strings "$setup" | grep -q 'level="requireAdministrator"' || { echo "FAIL: $setup does not ask for administrator rights"; exit 1; }
+# grep reads the whole of its input: with -q it would stop at the first match, and the
+# writer, cut off, would fail the pipeline (pipefail).
+strings -e l "$setup" | grep -x "$version" >/dev/null || { echo "FAIL: $setup does not name version $version"; exit 1; }
+strings "$setup" | grep 'level="requireAdministrator"' >/dev/null || { echo "FAIL: $setup does not ask for administrator rights"; exit 1; }
 [ -f "$zip" ] || { echo "FAIL: the zip is gone"; exit 1; }
 echo "ok: $setup, a 32-bit Windows program of version $version that asks for administrator rights, beside the zip"
 
