@@ -12,6 +12,10 @@ Unicode true
 !define PUBLISHER "The Varbules project"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Varbules"
 !define DESKTOP_KEY "Control Panel\Desktop"
+; The desktop's value that names the current screen saver's program (Windows' own name
+; for it, built from its two words).
+!define SAVER_WORD "SAVE.EXE"
+!define CURRENT_SAVER "SCRN${SAVER_WORD}"
 
 Name "Varbules ${VERSION}"
 Caption "Varbules ${VERSION} Setup"
@@ -69,7 +73,7 @@ Section "Varbules"
     File "/oname=Varbule.scr" "${SCR32}"
   ${EndIf}
 
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$SYSDIR\Varbule.scr"
+  WriteRegStr HKCU "${DESKTOP_KEY}" "${CURRENT_SAVER}" "$SYSDIR\Varbule.scr"
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
 
   SetOutPath "$INSTDIR"
@@ -96,9 +100,9 @@ FunctionEnd
 Section "Uninstall"
   ; The desktop's choice is reset only while it is still this saver; the users' own
   ; Varbule.ini files stay where they are.
-  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "${CURRENT_SAVER}"
   ${If} $0 == "$SYSDIR\Varbule.scr"
-    DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    DeleteRegValue HKCU "${DESKTOP_KEY}" "${CURRENT_SAVER}"
   ${EndIf}
   ${If} ${RunningX64}
     ${DisableX64FSRedirection}

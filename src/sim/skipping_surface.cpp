@@ -34,10 +34,8 @@ void SkippingSurface::SetDrawing(bool drawing)
 Surface::Brush SkippingSurface::MakeBrush(Colour colour)
 {
     const Brush brush = target_.MakeBrush(colour);
-    if (brush != 0 && colour == background_) {
+    if (brush != 0 && colour == background_)
         erasers_.push_back(brush);
-        eraser_ = brush;
-    }
     return brush;
 }
 
@@ -117,14 +115,13 @@ void SkippingSurface::DrawTextLine(std::int32_t x, std::int32_t y, const char* t
         return;
     target_.DrawTextLine(x, y, text, length);
     if (line == lines_.end()) {
-        lines_.push_back(Line{x, y, {}, {}, {x, y, x, y}, false});
+        lines_.push_back(Line{x, y, {}, {x, y, x, y}, false});
         line = lines_.end() - 1;
     }
     if (changed) {
         const PixelSize extent = target_.MeasureText(text, length);
         line->text = line_text;
-        line->cell = {x, y, x + extent.cx, y + extent.cy};
-        line->reach = Union(line->reach, line->cell);
+        line->reach = Union(line->reach, {x, y, x + extent.cx, y + extent.cy});
     }
     line->spoiled = false;
 }
@@ -148,8 +145,8 @@ bool SkippingSurface::MeetsShownDisc(const PixelRect& r) const
 
 void SkippingSurface::EraseOnTarget(Disc& disc)
 {
-    if (eraser_ != 0)
-        target_.FillRegion(disc.target, eraser_);
+    if (!erasers_.empty())
+        target_.FillRegion(disc.target, erasers_.back());
     disc.shown = false;
 }
 

@@ -46,7 +46,6 @@ private:
         std::int32_t x;
         std::int32_t y;
         std::string text;
-        PixelRect cell;
         PixelRect reach;
         bool spoiled;             // an erasure may have reached it since it was drawn
     };
@@ -63,5 +62,4 @@ private:
     std::vector<Brush> erasers_;  // brushes of the background colour
     std::vector<Disc> discs_;
     std::vector<Line> lines_;
-    Brush eraser_ = 0;
 };
