@@ -8,6 +8,8 @@
 # CTest says win64 for the 64-bit build), in VARBULES_WINEPREFIX when that is set (CTest
 # gives the end-to-end tests a prefix of their own), else in build/wine-<arch>.
 
+source "$(dirname "${BASH_SOURCE[0]}")/errexit_report.sh"
+
 e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 e2e_wine_run="$e2e_root/tools/wine-run"
 e2e_arch=${VARBULES_WINE_ARCH:-win32}

@@ -18,6 +18,10 @@ version=$4
 source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_common.sh"
 
 readonly kDesktopKey='HKCU\Control Panel\Desktop'
+# The desktop's value that names the current screen saver, which the installer sets and
+# resets (as packaging/varbules.nsi spells it, from its two words).
+readonly kSaverWord=SAVE.EXE
+readonly kCurrentSaver=SCRN$kSaverWord
 readonly kUninstallKey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varbules'
 
 # reg_value <key> <name>: the value's data, or nothing when there is none.
@@ -43,8 +47,8 @@ rc=0
 run_setup "$setup" /S || rc=$?
 e2e_check "a silent install ends with exit code 0 ($rc)" [ "$rc" = 0 ]
 e2e_check "the $e2e_arch saver is in the system folder" cmp -s "$sysdir/Varbule.scr" "$expected"
-e2e_check "and is the current screen saver ($(reg_value "$kDesktopKey" SCRNSAVE.EXE))" \
-    [ "$(reg_value "$kDesktopKey" SCRNSAVE.EXE | tr A-Z a-z)" = 'c:\windows\system32\varbule.scr' ]
+e2e_check "and is the current screen saver ($(reg_value "$kDesktopKey" "$kCurrentSaver"))" \
+    [ "$(reg_value "$kDesktopKey" "$kCurrentSaver" | tr A-Z a-z)" = 'c:\windows\system32\varbule.scr' ]
 e2e_check "screen saving is switched on" [ "$(reg_value "$kDesktopKey" ScreenSaveActive)" = 1 ]
 e2e_check "the uninstaller is registered with the version" [ "$(reg_value "$kUninstallKey" DisplayVersion)" = "$version" ]
 e2e_check "and the publisher" [ "$(reg_value "$kUninstallKey" Publisher)" = "The Varbules project" ]
@@ -66,25 +70,34 @@ e2e_check "the installed saver runs from the system folder and a key ends it wit
     e2e_ended_with "$saver_pid" 3000 0
 
 # uninstall_and_wait: the uninstaller copies itself away and returns at once; its copy
-# does the work.
+# does the work, and is done when the install folder is gone and it has ended. (A setup
+# run before then can find its folder removed under it.) What is still there after 20 s
+# is told.
 uninstall_and_wait() {
     run_setup "$uninstaller" /S || true
-    local i
+    local i left
     for i in $(seq 1 100); do
-        [ ! -e "$sysdir/Varbule.scr" ] && [ ! -e "$uninstaller" ] && [ -z "$(reg_value "$kUninstallKey" DisplayVersion)" ] && return 0
+        left=()
+        [ ! -e "$sysdir/Varbule.scr" ] || left+=("the saver")
+        [ ! -e "$uninstaller" ] || left+=("the uninstaller")
+        [ -z "$(reg_value "$kUninstallKey" DisplayVersion)" ] || left+=("its entry")
+        [ ! -e "$(dirname "$uninstaller")" ] || left+=("the install folder")
+        [ -z "$(e2e_wine_strays)" ] || left+=("a running program")
+        [ "${#left[@]}" = 0 ] && return 0
         sleep 0.2
     done
+    echo "still there after the uninstall: ${left[*]}; the uninstaller said: $(head -c 2000 "$e2e_work/setup.out")" >&2
     return 1
 }
 
-reg_set SCRNSAVE.EXE 'C:\windows\system32\other.scr'
+reg_set "$kCurrentSaver" 'C:\windows\system32\other.scr'
 e2e_check "a silent uninstall removes the saver, the uninstaller and its entry" uninstall_and_wait
 e2e_check "and leaves another saver chosen since alone" \
-    [ "$(reg_value "$kDesktopKey" SCRNSAVE.EXE)" = 'C:\windows\system32\other.scr' ]
+    [ "$(reg_value "$kDesktopKey" "$kCurrentSaver")" = 'C:\windows\system32\other.scr' ]
 
 run_setup "$setup" /S || true
-e2e_check "installed again, it is the current screen saver" [ -n "$(reg_value "$kDesktopKey" SCRNSAVE.EXE | grep -i varbule)" ]
+e2e_check "installed again, it is the current screen saver" [ -n "$(reg_value "$kDesktopKey" "$kCurrentSaver" | grep -i varbule)" ]
 e2e_check "uninstalled with it still chosen" uninstall_and_wait
-e2e_check "the choice is reset" [ -z "$(reg_value "$kDesktopKey" SCRNSAVE.EXE)" ]
+e2e_check "the choice is reset" [ -z "$(reg_value "$kDesktopKey" "$kCurrentSaver")" ]
 
 e2e_checks_done "the setup program installed, upgraded and removed the saver"

@@ -1,9 +1,15 @@
 # Shared by the X11 end-to-end tests: a private Xvfb display, pictures and their colours,
 # and waiting for processes. Source it; it sets DISPLAY and cleans up on exit.
 
+. "$(dirname "${BASH_SOURCE[0]}")/../errexit_report.sh"
+
 # How many times longer a bound on the saver's reactions is than natively: a saver built
 # with the sanitizers starts, draws and stops slower (CMake sets it for those builds).
 slack=${VARBULES_E2E_SLACK:-1}
+
+# A test run inside a Wayland session must still reach its own X server, not the
+# session's compositor.
+unset WAYLAND_DISPLAY
 
 work=$(mktemp -d)
 chmod 755 "$work"
@@ -102,7 +108,10 @@ expect_clean_end() {
 wait_for_window() {
   local name=$1 id=""
   for _ in $(seq $(( 100 * slack ))); do
-    id=$(xwininfo -root -tree 2>/dev/null | awk -v n="\"$name\"" 'index($0, n) { print $1; exit }')
+    # A window that goes while xwininfo walks the tree makes it fail; that is no answer
+    # yet, not the end of the test. awk reads to the end, so that xwininfo never writes
+    # into a closed pipe.
+    id=$(xwininfo -root -tree 2>/dev/null | awk -v n="\"$name\"" 'index($0, n) && id == "" { id = $1 } END { print id }') || true
     if [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable'; then
       echo "$id"
       return
