@@ -29,7 +29,10 @@ void ReadSettingsFile()
         saver.settingsFile = OpenSettingsFile(saver.settingsFileName, "rb");
     if (saver.settingsFile == nullptr)
         return;
-    std::fread(saver.settingsRecord.data(), 1, kSettingsRecordSize, saver.settingsFile);
+    // How much was read does not matter, so the count is left unused (a C library that
+    // checks its callers, as a hardened build's does, insists it be taken).
+    [[maybe_unused]] const std::size_t read =
+        std::fread(saver.settingsRecord.data(), 1, kSettingsRecordSize, saver.settingsFile);
     // A short file is fine: the record keeps what it held past the file's end. A read
     // error is not: some systems open a directory for reading and only fail the read, and
     // that must leave the count alone just like a file that cannot be opened.

@@ -1,5 +1,6 @@
-// Runs the animation for a while on a surface in memory and saves the last frame as a
-// picture, so the saver can be seen without a window:
+// Runs the animation for a while on a picture in memory, drawn as the Wayland saver draws
+// (real text included), and saves the last frame, so the saver can be seen without a
+// window:
 //   varbules-snapshot [--width W] [--height H] [--count N] [--frames F] [--out FILE.ppm]
 //                     [--seed S] [--state FILE]
 // Time is simulated: each frame's pause moves the clock on instead of sleeping, so the
@@ -13,8 +14,10 @@
 #include <cstring>
 #include <string>
 
+#include <vector>
+
 #include "globals/saver_globals.h"
-#include "port/raster/raster_surface.h"
+#include "port/picture/picture_surface.h"
 #include "settings/saver_strings.h"
 #include "settings/settings_file.h"
 #include "sim/frame_loop.h"
@@ -28,6 +31,38 @@ public:
 
 private:
     std::uint32_t now_ = 0;
+};
+
+// The picture: plain memory, drawn by one thread, never shown until it is saved.
+class MemoryPicture final : public PictureTarget {
+public:
+    MemoryPicture(std::int32_t width, std::int32_t height, Colour fill)
+        : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), PixelOf(fill))
+    {
+    }
+
+    Pixels Acquire() override { return Pixels{pixels_.data(), width_, height_, width_}; }
+    void Release(const PixelRect&) override {}
+    void Present() override {}
+
+    bool WritePpm(const std::string& path) const
+    {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (file == nullptr)
+            return false;
+        std::fprintf(file, "P6\n%d %d\n255\n", width_, height_);
+        for (const std::uint32_t p : pixels_) {
+            const unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
+                                          static_cast<unsigned char>(p)};
+            std::fwrite(rgb, 1, 3, file);
+        }
+        return std::fclose(file) == 0;
+    }
+
+private:
+    std::int32_t width_;
+    std::int32_t height_;
+    std::vector<std::uint32_t> pixels_;
 };
 
 int Usage()
@@ -77,8 +112,8 @@ int main(int argc, char** argv)
     if (width <= 0 || height <= 0 || frames < 0)
         return Usage();
 
-    RasterSurface surface(width, height);
-    surface.FillAll(saver.backgroundColor);
+    MemoryPicture picture(width, height, saver.backgroundColor);
+    PictureSurface surface(picture, GlyphFont::Open(GlyphFont::kTextPixels));
     const AnimationInputs inputs{false,          saver.varbuleCount,      saver.backgroundColor,
                                  surface.MakeBrush(saver.backgroundColor), saver.rateLabel,
                                  sizeof saver.rateLabel, saver.creditLine};
@@ -103,7 +138,7 @@ int main(int argc, char** argv)
         std::fclose(state);
     }
 
-    if (!surface.WritePpm(out)) {
+    if (!picture.WritePpm(out)) {
         std::fprintf(stderr, "varbules-snapshot: cannot write %s\n", out.c_str());
         return 1;
     }

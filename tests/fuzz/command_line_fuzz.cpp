@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "host/command_line.h"
-#include "port/x11/run_options.h"
+#include "port/linux/run_options.h"
 
 namespace {
 
@@ -165,8 +165,15 @@ void CheckRunOptions(const std::vector<std::string>& pieces)
         Check(options.windowId <= 0xFFFFFFFFul, "a preview window beyond 32 bits", all);
     if (options.mode == RunMode::Invalid) {
         // An invalid line gets nothing else from it.
-        Check(options.windowId == 0 && options.count == 0 && options.display.empty(),
+        Check(options.windowId == 0 && options.count == 0 && options.display.empty() && options.output.empty(),
               "ParseRunOptions keeps values of an invalid line", all);
+    } else if (options.mode != RunMode::Help) {
+        // What only X11 has never runs on Wayland, however it is asked.
+        const bool x11Only = options.mode == RunMode::Root || options.mode == RunMode::WindowId ||
+                             options.mode == RunMode::Preview || !options.display.empty();
+        Check(!x11Only || options.displayKind != DisplayKind::Wayland, "a valid line asks Wayland for X11's run", all);
+        Check(!x11Only || ChooseDisplay(options, "wayland-1") == DisplayKind::X11, "X11's run chosen for Wayland", all);
+        Check(!x11Only || options.output.empty(), "an output named for X11's run", all);
     }
 
     // --help first wins over whatever follows it.

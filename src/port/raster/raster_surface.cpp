@@ -16,38 +16,28 @@ Surface::Brush RasterSurface::MakeBrush(Colour colour)
 
 Surface::Region RasterSurface::MakeDiscRegion(const PixelRect& bounds)
 {
-    regions_.push_back(bounds);
-    return regions_.size();
+    discs_.push_back(Disc{bounds, DiscShape(bounds.right - bounds.left, bounds.bottom - bounds.top)});
+    return discs_.size();
 }
 
 void RasterSurface::FillRegion(Region region, Brush brush)
 {
-    if (region == 0 || region > regions_.size() || brush == 0 || brush > brushes_.size())
+    if (region == 0 || region > discs_.size() || brush == 0 || brush > brushes_.size())
         return;
-    const PixelRect& r = regions_[region - 1];
+    const Disc& disc = discs_[region - 1];
     const Colour colour = brushes_[brush - 1];
-    // The ellipse inscribed in the bounds, tested at pixel centres.
-    const double cx = (r.left + r.right) / 2.0;
-    const double cy = (r.top + r.bottom) / 2.0;
-    const double rx = (r.right - r.left) / 2.0;
-    const double ry = (r.bottom - r.top) / 2.0;
-    if (rx <= 0 || ry <= 0)
-        return;
-    for (std::int32_t y = std::max(r.top, 0); y < std::min(r.bottom, height_); ++y) {
-        for (std::int32_t x = std::max(r.left, 0); x < std::min(r.right, width_); ++x) {
-            const double u = (x + 0.5 - cx) / rx;
-            const double v = (y + 0.5 - cy) / ry;
-            if (u * u + v * v <= 1.0)
-                pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] = colour;
-        }
-    }
+    disc.shape.ForEachSpan(disc.bounds.left, disc.bounds.top, width_, height_,
+                           [&](std::int32_t y, std::int32_t first, std::int32_t end) {
+                               const auto row = pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_;
+                               std::fill(row + first, row + end, colour);
+                           });
 }
 
 void RasterSurface::MoveRegion(Region region, std::int32_t dx, std::int32_t dy)
 {
-    if (region == 0 || region > regions_.size())
+    if (region == 0 || region > discs_.size())
         return;
-    PixelRect& r = regions_[region - 1];
+    PixelRect& r = discs_[region - 1].bounds;
     r = PixelRect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "port/picture/disc_shape.h"
 #include "sim/surface.h"
 
 // A surface that draws into memory, for pictures of the animation without a window.
@@ -29,13 +30,18 @@ public:
     bool WritePpm(const std::string& path) const;
 
 private:
+    struct Disc {
+        PixelRect bounds;
+        DiscShape shape;
+    };
+
     void FillRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, Colour colour);
 
     std::int32_t width_;
     std::int32_t height_;
     std::vector<Colour> pixels_;
     std::vector<Colour> brushes_;
-    std::vector<PixelRect> regions_;
+    std::vector<Disc> discs_;
     Colour textBackground_ = 0;
     Colour textColour_ = 0;
     std::int32_t characterExtra_ = 0;

@@ -54,13 +54,6 @@ bool IsRealFocusChange(const XFocusChangeEvent& f)
 
 }  // namespace
 
-LPARAM PackPoint(int x, int y)
-{
-    const auto low = static_cast<std::uint32_t>(x) & 0xFFFFu;
-    const auto high = (static_cast<std::uint32_t>(y) & 0xFFFFu) << 16;
-    return static_cast<LPARAM>(static_cast<std::int32_t>(high | low));
-}
-
 TranslatedEvent TranslateEvent(const XEvent& event, Atom deleteWindowAtom)
 {
     switch (event.type) {

@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 
 #include "desktop_api.h"
+#include "port/linux/pack_point.h"
 
 // What an X event means to the Win32 message loop that stands on top of X.
 enum class EventMeaning {
@@ -19,9 +20,6 @@ struct TranslatedEvent {
     LPARAM lParam = 0;
     POINT screenPoint{0, 0};  // where the pointer stood, for input messages
 };
-
-// Win32's packing of two client coordinates into one lParam: x low, y high, 16 bits each.
-LPARAM PackPoint(int x, int y);
 
 // Reads an X event the way Win32 would have delivered it: a key press as WM_KEYDOWN, a
 // press of one of the three buttons as its WM_xBUTTONDOWN, pointer motion as WM_MOUSEMOVE, the loss of

@@ -2,7 +2,7 @@
 
 #include "desktop_api.h"
 
-// What the Linux entry needs of the X11 desktop beyond the Win32 calls the host makes.
+// What the X11 run needs of the X11 display beyond the Win32 calls the host makes.
 // Everything here runs on the main thread.
 
 // Opens the main thread's connection to the display (nullptr: $DISPLAY). Returns false
@@ -10,10 +10,6 @@
 bool OpenDesktop(const char* displayName);
 // Closes it again; the windows the program made go with it.
 void CloseDesktop();
-
-// SIGTERM and SIGINT from now on destroy every window of the program, which stops the
-// animation and ends the message loop. The handler itself only writes to a pipe.
-bool EndOnStopSignals();
 
 // A handle for a window of another program, usable as a parent; none if there is no such
 // window.
@@ -30,7 +26,3 @@ unsigned long MakeFrameWindow(int width, int height, const char* title);
 void DestroyFrameWindow(unsigned long id);
 
 unsigned long RootWindowId();
-
-// Called once a window's WM_CREATE has been handled, before it is shown.
-using WindowCreatedHook = void (*)(HWND window);
-void SetWindowCreatedHook(WindowCreatedHook hook);

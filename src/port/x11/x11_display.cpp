@@ -1,12 +1,11 @@
-// The main thread's connection to the display, X error reporting, stop signals, and the
-// entry's own requests: existing windows, the frame window of a windowed run.
+// The main thread's connection to the display, X error reporting, and the entry's own
+// requests: existing windows, the frame window of a windowed run.
 
 #include <X11/Xutil.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 
@@ -15,14 +14,12 @@
 
 namespace {
 
-X11Desktop desktop;
+X11Display x11;
 
 std::atomic<bool> windowGoneExpected{false};
 std::atomic<unsigned long> foreignWindow{None};
 thread_local bool trapping = false;
 thread_local bool trapped = false;
-
-int stopPipe[2] = {-1, -1};
 
 int OnXError(Display* display, XErrorEvent* error)
 {
@@ -63,20 +60,11 @@ std::atomic<bool> displayLost{false};
         pause();
 }
 
-// Only what is safe in a signal handler: one write, with errno kept as it was.
-void OnStopSignal(int)
-{
-    const int saved = errno;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(stopPipe[1], &byte, 1);
-    errno = saved;
-}
-
 }  // namespace
 
-X11Desktop& Desk()
+X11Display& X()
 {
-    return desktop;
+    return x11;
 }
 
 HWND WindowForXid(Window xid)
@@ -84,8 +72,8 @@ HWND WindowForXid(Window xid)
     // Another program's window may also be known as a parent, without a procedure; the
     // saver's own record for it is the one that hears of its events.
     HWND found = nullptr;
-    for (auto& w : desktop.windows) {
-        if (!w->alive || w->xid != xid)
+    for (auto& w : Desk().windows) {
+        if (!w->alive || XRecord(*w).xid != xid)
             continue;
         if (w->procedure != nullptr)
             return Handle(*w);
@@ -121,7 +109,7 @@ void BeginErrorTrap()
 
 bool EndErrorTrap()
 {
-    XSync(desktop.display, False);
+    XSync(x11.display, False);
     trapping = false;
     return trapped;
 }
@@ -130,7 +118,7 @@ bool QueryWindow(Window xid, int* width, int* height, bool* viewable)
 {
     XWindowAttributes attributes{};
     BeginErrorTrap();
-    const Status status = XGetWindowAttributes(desktop.display, xid, &attributes);
+    const Status status = XGetWindowAttributes(x11.display, xid, &attributes);
     const bool failed = EndErrorTrap() || status == 0;
     if (failed)
         return false;
@@ -162,55 +150,28 @@ bool OpenDesktop(const char* displayName)
     // state (the error handler, the resource database) still wants its locks.
     XInitThreads();
     InstallErrorHandler();
-    desktop.display = XOpenDisplay(displayName);
-    if (desktop.display == nullptr)
+    x11.display = XOpenDisplay(displayName);
+    if (x11.display == nullptr)
         return false;
-    desktop.displayName = DisplayString(desktop.display);
-    desktop.screen = DefaultScreen(desktop.display);
-    desktop.root = RootWindow(desktop.display, desktop.screen);
-    desktop.eraseGc = XCreateGC(desktop.display, desktop.root, 0, nullptr);
-    desktop.wmProtocols = XInternAtom(desktop.display, "WM_PROTOCOLS", False);
-    desktop.wmDeleteWindow = XInternAtom(desktop.display, "WM_DELETE_WINDOW", False);
+    x11.displayName = DisplayString(x11.display);
+    x11.screen = DefaultScreen(x11.display);
+    x11.root = RootWindow(x11.display, x11.screen);
+    x11.eraseGc = XCreateGC(x11.display, x11.root, 0, nullptr);
+    x11.wmProtocols = XInternAtom(x11.display, "WM_PROTOCOLS", False);
+    x11.wmDeleteWindow = XInternAtom(x11.display, "WM_DELETE_WINDOW", False);
     ReadMonitors();
     return true;
 }
 
 void CloseDesktop()
 {
-    if (desktop.display == nullptr)
+    if (x11.display == nullptr)
         return;
-    if (desktop.blankCursor != None)
-        XFreeCursor(desktop.display, desktop.blankCursor);
-    XFreeGC(desktop.display, desktop.eraseGc);
-    XCloseDisplay(desktop.display);
-    desktop.display = nullptr;
-}
-
-bool EndOnStopSignals()
-{
-    if (pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
-}
-
-int StopSignalFd()
-{
-    return stopPipe[0];
-}
-
-bool TakeStopSignal()
-{
-    if (stopPipe[0] < 0)
-        return false;
-    bool any = false;
-    char bytes[16];
-    while (read(stopPipe[0], bytes, sizeof bytes) > 0)
-        any = true;
-    return any;
+    if (x11.blankCursor != None)
+        XFreeCursor(x11.display, x11.blankCursor);
+    XFreeGC(x11.display, x11.eraseGc);
+    XCloseDisplay(x11.display);
+    x11.display = nullptr;
 }
 
 HWND ExistingWindow(unsigned long id)
@@ -219,27 +180,27 @@ HWND ExistingWindow(unsigned long id)
         return nullptr;
     auto record = std::make_unique<X11Window>();
     record->xid = id;
-    desktop.windows.push_back(std::move(record));
-    return Handle(*desktop.windows.back());
+    return AddWindow(std::move(record));
 }
 
 void DrawOnExistingWindow(unsigned long id)
 {
-    desktop.drawOn = id;
+    x11.drawOn = id;
+    Desk().coversMonitors = false;
 }
 
 unsigned long MakeFrameWindow(int width, int height, const char* title)
 {
-    Display* d = desktop.display;
+    Display* d = x11.display;
     XSetWindowAttributes attributes{};
     attributes.background_pixmap = None;  // the saver paints it; no flash of another colour
-    const Window frame = XCreateWindow(d, desktop.root, 0, 0, static_cast<unsigned>(width),
+    const Window frame = XCreateWindow(d, x11.root, 0, 0, static_cast<unsigned>(width),
                                        static_cast<unsigned>(height), 0, CopyFromParent, InputOutput,
                                        CopyFromParent, CWBackPixmap, &attributes);
     XStoreName(d, frame, title);
     XClassHint hint{const_cast<char*>("varbules"), const_cast<char*>("Varbules")};
     XSetClassHint(d, frame, &hint);
-    XSetWMProtocols(d, frame, &desktop.wmDeleteWindow, 1);
+    XSetWMProtocols(d, frame, &x11.wmDeleteWindow, 1);
     XMapWindow(d, frame);
     XFlush(d);
     return frame;
@@ -247,16 +208,11 @@ unsigned long MakeFrameWindow(int width, int height, const char* title)
 
 void DestroyFrameWindow(unsigned long id)
 {
-    XDestroyWindow(desktop.display, id);
-    XFlush(desktop.display);
+    XDestroyWindow(x11.display, id);
+    XFlush(x11.display);
 }
 
 unsigned long RootWindowId()
 {
-    return desktop.root;
-}
-
-void SetWindowCreatedHook(WindowCreatedHook hook)
-{
-    desktop.windowCreated = hook;
+    return x11.root;
 }

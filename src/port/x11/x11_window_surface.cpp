@@ -7,10 +7,10 @@
 #include <array>
 #include <cstring>
 #include <deque>
-#include <utility>
-#include <vector>
+#include <unordered_map>
 
-#include "port/window_surface.h"
+#include "port/no_surface.h"
+#include "port/x11/x11_shm_surface.h"
 #include "sim/frame_loop.h"
 #include "port/x11/x11_state.h"
 
@@ -35,9 +35,7 @@ public:
 
     ~XlibSurface() override
     {
-        for (const SolidBrush& brush : brushes_)
-            XFreeGC(display_, brush.surfaceGc);
-        for (const auto& [brush, gc] : foreignGcs_)
+        for (const auto& [brush, gc] : gcs_)
             XFreeGC(display_, gc);
         XFreeGC(display_, textGc_);
         XFreeGC(display_, textBackgroundGc_);
@@ -61,8 +59,10 @@ public:
 
     Brush MakeBrush(Colour colour) override
     {
-        brushes_.push_back(SolidBrush{colour, std::nullopt, MakeFillGc(colour)});
-        return reinterpret_cast<Brush>(&brushes_.back());
+        brushes_.push_back(SolidBrush{colour});
+        const auto brush = reinterpret_cast<Brush>(&brushes_.back());
+        gcs_.emplace(brush, MakeFillGc(colour));
+        return brush;
     }
 
     Region MakeDiscRegion(const PixelRect& bounds) override
@@ -132,19 +132,14 @@ private:
     static unsigned Extent(std::int32_t from, std::int32_t to) { return static_cast<unsigned>(std::max(to - from, 0)); }
 
     // One graphics context per brush, so a fill never has to change a context's colour
-    // first. The surface's own brushes carry theirs; the main thread's (the background)
-    // are looked up among the few met so far.
+    // first. The surface's own brushes get theirs when they are made; the main thread's
+    // (the background) when they are first used.
     GC GcFor(Brush brush)
     {
-        const auto* solid = reinterpret_cast<const SolidBrush*>(brush);
-        if (solid->surfaceGc != nullptr)
-            return solid->surfaceGc;
-        for (const auto& [known, gc] : foreignGcs_)
-            if (known == brush)
-                return gc;
-        GC gc = MakeFillGc(solid->colour);
-        foreignGcs_.emplace_back(brush, gc);
-        return gc;
+        auto found = gcs_.find(brush);
+        if (found == gcs_.end())
+            found = gcs_.emplace(brush, MakeFillGc(BrushAt(brush).colour)).first;
+        return found->second;
     }
 
     GC MakeFillGc(Colour colour)
@@ -177,31 +172,23 @@ private:
     std::int32_t characterExtra_ = 0;
     std::deque<SolidBrush> brushes_;
     std::deque<PixelRect> discs_;
-    std::vector<std::pair<Brush, GC>> foreignGcs_;
+    std::unordered_map<Brush, GC> gcs_;
     std::array<XTextItem, kLongestText> items_{};
-};
-
-// A surface with nowhere to draw, for when the display cannot be reached a second time.
-class NoSurface final : public Surface {
-public:
-    PixelSize ClientSize() override { return {0, 0}; }
-    Brush MakeBrush(Colour) override { return 0; }
-    Region MakeDiscRegion(const PixelRect&) override { return 0; }
-    void FillRegion(Region, Brush) override {}
-    void MoveRegion(Region, std::int32_t, std::int32_t) override {}
-    PixelSize MeasureText(const char*, std::int32_t) override { return {0, 0}; }
-    void SetTextStyle(Colour, Colour, std::int32_t) override {}
-    void DrawTextLine(std::int32_t, std::int32_t, const char*, std::int32_t) override {}
 };
 
 }  // namespace
 
-std::unique_ptr<Surface> OpenWindowSurface(HWND window)
+std::unique_ptr<Surface> display::OpenSurface(HWND window)
 {
     // Only what the main thread wrote before it started this thread is read here: the
     // display's name, the window's X id and its view.
-    Display* display = XOpenDisplay(Desk().displayName.c_str());
+    const X11Window& w = XRecord(window);
+    if (ShmDrawingWanted()) {
+        if (auto shm = OpenShmSurface(X().displayName.c_str(), w.xid, w.view))
+            return shm;
+    }
+    Display* display = XOpenDisplay(X().displayName.c_str());
     if (display == nullptr)
         return std::make_unique<NoSurface>();
-    return std::make_unique<XlibSurface>(display, Record(window).xid, Record(window).view);
+    return std::make_unique<XlibSurface>(display, w.xid, w.view);
 }

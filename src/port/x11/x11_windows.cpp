@@ -1,4 +1,4 @@
-// Windows, the cursor and the main thread's painting, in Win32 terms on top of Xlib.
+// The X side of windows, the cursor and the main thread's painting.
 
 #include <algorithm>
 #include <cstdio>
@@ -15,11 +15,9 @@ constexpr long kPaintOnlyEvents = ExposureMask | StructureNotifyMask;
 // A window over another monitor never has the keyboard, so it hears of no focus change.
 constexpr long kCoverEvents = KeyPressMask | ButtonPressMask | PointerMotionMask | ExposureMask | StructureNotifyMask;
 
-SolidBrush stockBlack{0x00000000, std::nullopt, nullptr};
-
 Window MakeXWindow(Window parent, int x, int y, int width, int height, bool overrideRedirect, long events)
 {
-    X11Desktop& d = Desk();
+    X11Display& d = X();
     XSetWindowAttributes attributes{};
     // The saver paints the background itself on every erase; a server-painted background
     // would flash in another colour first.
@@ -34,7 +32,7 @@ Window MakeXWindow(Window parent, int x, int y, int width, int height, bool over
 
 Cursor BlankCursor()
 {
-    X11Desktop& d = Desk();
+    X11Display& d = X();
     if (d.blankCursor == None) {
         static const char noBits[1] = {0};
         const Pixmap empty = XCreateBitmapFromData(d.display, d.root, noBits, 1, 1);
@@ -47,35 +45,19 @@ Cursor BlankCursor()
 
 }  // namespace
 
-ATOM RegisterClassA(const WNDCLASSA* windowClass)
+std::unique_ptr<DesktopWindow> display::MakeWindow(const WindowRequest& request)
 {
-    if (windowClass == nullptr || windowClass->lpszClassName == nullptr || windowClass->lpfnWndProc == nullptr)
-        return 0;
-    Desk().classes[windowClass->lpszClassName] = *windowClass;
-    return static_cast<ATOM>(Desk().classes.size());
-}
-
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width, int height,
-                     HWND parent, HMENU, HINSTANCE, LPVOID)
-{
-    X11Desktop& d = Desk();
-    const auto found = d.classes.find(className != nullptr ? className : "");
-    if (found == d.classes.end())
-        return nullptr;
-
+    X11Display& d = X();
     auto record = std::make_unique<X11Window>();
-    record->procedure = found->second.lpfnWndProc;
-    if ((style & WS_CHILD) != 0) {
-        if (parent == nullptr || !Record(parent).alive)
-            return nullptr;
+    if ((request.style & WS_CHILD) != 0) {
         // The parent is another program's and may have gone since it was looked at. Made
         // inside it, the child hears of the parent's end; made too late, it is not there
         // at all, and no event would ever say so: the creation fails instead.
         BeginErrorTrap();
-        const Window child = MakeXWindow(Record(parent).xid, x, y, width, height, false, kPaintOnlyEvents);
+        const Window child = MakeXWindow(XRecord(request.parent).xid, request.x, request.y, request.width,
+                                         request.height, false, kPaintOnlyEvents);
         if (EndErrorTrap())
             return nullptr;
-        record->parent = parent;
         record->xid = child;
         record->ownWindow = true;
     } else if (d.drawOn != None) {
@@ -86,7 +68,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         record->needsErase = true;
         // On the root window of several monitors the animation keeps to the primary one;
         // the erase blanks the rest.
-        if (d.drawOn == d.root && d.monitors.size() > 1)
+        if (d.drawOn == d.root && Desk().monitors.size() > 1)
             record->view = PrimaryMonitor();
         ExpectErrorsAbout(record->xid);
         BeginErrorTrap();
@@ -98,67 +80,34 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         // stays where it is put, undecorated and above the windows it manages. Screen
         // coordinates start at the primary monitor's top left. A window that is never to
         // be activated (one over another monitor) leaves the keyboard to the saver window.
-        const bool activates = (exStyle & WS_EX_NOACTIVATE) == 0;
+        const bool activates = (request.exStyle & WS_EX_NOACTIVATE) == 0;
         const ScreenRect& primary = PrimaryMonitor();
-        record->xid = MakeXWindow(d.root, x + primary.x, y + primary.y, width, height, true,
-                                  activates ? kFullScreenEvents : kCoverEvents);
+        record->xid = MakeXWindow(d.root, request.x + primary.x, request.y + primary.y, request.width, request.height,
+                                  true, activates ? kFullScreenEvents : kCoverEvents);
         record->ownWindow = true;
         record->fullScreen = activates;
     }
-    if (record->ownWindow && windowName != nullptr)
-        XStoreName(d.display, record->xid, windowName);
-
-    d.windows.push_back(std::move(record));
-    HWND handle = Handle(*d.windows.back());
-    if (SendMessageA(handle, WM_CREATE, 0, 0) == -1) {
-        DestroyWindow(handle);
-        return nullptr;
-    }
-    if (d.windowCreated != nullptr)
-        d.windowCreated(handle);
-    if ((style & WS_VISIBLE) != 0)
-        ShowWindow(handle, SW_SHOW);
-    return handle;
+    if (record->ownWindow && request.name != nullptr)
+        XStoreName(d.display, record->xid, request.name);
+    return record;
 }
 
-BOOL DestroyWindow(HWND window)
+void display::DestroyWindow(DesktopWindow& window)
 {
-    if (window == nullptr)
-        return FALSE;
-    X11Window& w = Record(window);
-    if (!w.alive || w.destroying || w.procedure == nullptr)
-        return FALSE;
-    // As on Windows, the window hears of its end first and its children after it. The X
-    // window stays until the procedures are done, so an animation that finishes its frame
-    // meanwhile still draws into a live window.
-    w.destroying = true;
-    w.procedure(window, WM_DESTROY, 0, 0);
-    X11Desktop& d = Desk();
-    for (std::size_t i = 0; i < d.windows.size(); ++i) {
-        X11Window& child = *d.windows[i];
-        if (child.parent == window && child.alive) {
-            child.goneFromOutside = child.goneFromOutside || w.goneFromOutside;
-            DestroyWindow(Handle(child));
-        }
-    }
-    w.alive = false;
     // Another program's window is left as it is: what we selected on it goes with our
     // connection, and its owner may already have destroyed it.
-    if (w.ownWindow && !w.goneFromOutside) {
-        XDestroyWindow(d.display, w.xid);
-        XFlush(d.display);
+    if (window.ownWindow && !window.goneFromOutside) {
+        XDestroyWindow(X().display, XRecord(window).xid);
+        XFlush(X().display);
     }
-    return TRUE;
 }
 
-BOOL UpdateWindow(HWND window)
+void display::UpdateWindow(HWND window)
 {
     // Win32 paints at once whatever is waiting to be painted. Here that is the exposures
     // the server has reported so far, and, for a window taken over, the whole of it.
-    X11Desktop& d = Desk();
-    X11Window& w = Record(window);
-    if (!w.alive)
-        return FALSE;
+    X11Display& d = X();
+    X11Window& w = XRecord(window);
     XSync(d.display, False);
     bool erase = w.needsErase;
     XEvent event;
@@ -169,76 +118,43 @@ BOOL UpdateWindow(HWND window)
         w.needsErase = false;
         SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(DcOf(window)), 0);
     }
-    return TRUE;
 }
 
-BOOL ShowWindow(HWND window, int)
+void display::ShowWindow(DesktopWindow& window)
 {
-    X11Window& w = Record(window);
-    if (!w.alive || !w.ownWindow)
-        return FALSE;
-    XMapWindow(Desk().display, w.xid);
-    XFlush(Desk().display);
-    return TRUE;
+    XMapWindow(X().display, XRecord(window).xid);
+    XFlush(X().display);
 }
 
-BOOL GetClientRect(HWND window, RECT* rect)
+bool display::ClientSize(DesktopWindow& window, int* width, int* height)
 {
-    int width = 0;
-    int height = 0;
-    const bool exists = window != nullptr && QueryWindow(Record(window).xid, &width, &height, nullptr);
-    if (exists && Record(window).view) {
-        width = Record(window).view->width;
-        height = Record(window).view->height;
+    const X11Window& w = XRecord(window);
+    if (!QueryWindow(w.xid, width, height, nullptr))
+        return false;
+    if (w.view) {
+        *width = w.view->width;
+        *height = w.view->height;
     }
-    *rect = RECT{0, 0, width, height};
-    return exists ? TRUE : FALSE;
+    return true;
 }
 
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM)
+void display::ShowCursor(bool shown)
 {
-    if (message == WM_CLOSE)
-        DestroyWindow(window);
-    return 0;
-}
-
-int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT)
-{
-    std::fprintf(stderr, "varbules: %s%s%s\n", caption != nullptr ? caption : "", caption != nullptr ? ": " : "",
-                 text != nullptr ? text : "");
-    return IDOK;
-}
-
-HICON LoadIconA(HINSTANCE, LPCSTR)
-{
-    return nullptr;  // X windows of a screen saver show no icon
-}
-
-BOOL SystemParametersInfoA(UINT, UINT, LPVOID, UINT)
-{
-    return FALSE;  // there is no system-wide screen-saver state to report to under X
-}
-
-HCURSOR SetCursor(HCURSOR cursor)
-{
-    // Windows has one cursor for the whole screen; here each window of the program gets
-    // it. Windows taken over from another program keep theirs.
-    X11Desktop& d = Desk();
-    for (auto& w : d.windows) {
+    X11Display& d = X();
+    for (auto& w : Desk().windows) {
         if (!w->alive || !w->ownWindow)
             continue;
-        if (cursor == nullptr)
-            XDefineCursor(d.display, w->xid, BlankCursor());
+        if (shown)
+            XUndefineCursor(d.display, XRecord(*w).xid);
         else
-            XUndefineCursor(d.display, w->xid);
+            XDefineCursor(d.display, XRecord(*w).xid, BlankCursor());
     }
     XFlush(d.display);
-    return nullptr;
 }
 
-BOOL GetCursorPos(POINT* point)
+POINT display::CursorPosition()
 {
-    X11Desktop& d = Desk();
+    X11Display& d = X();
     Window rootReturn = None;
     Window child = None;
     int rootX = 0;
@@ -247,37 +163,21 @@ BOOL GetCursorPos(POINT* point)
     int y = 0;
     unsigned int mask = 0;
     XQueryPointer(d.display, d.root, &rootReturn, &child, &rootX, &rootY, &x, &y, &mask);
-    *point = POINT{rootX - PrimaryMonitor().x, rootY - PrimaryMonitor().y};
-    return TRUE;
+    return POINT{rootX - PrimaryMonitor().x, rootY - PrimaryMonitor().y};
 }
 
-HBRUSH CreateSolidBrush(COLORREF colour)
+void display::Fill(DesktopWindow& window, const RECT& rect, COLORREF colour)
 {
-    X11Desktop& d = Desk();
-    d.brushes.push_back(std::make_unique<SolidBrush>(SolidBrush{colour, std::nullopt, nullptr}));
-    return reinterpret_cast<HBRUSH>(d.brushes.back().get());
-}
-
-HGDIOBJ GetStockObject(int object)
-{
-    // The one stock object the saver asks for: its window class's background.
-    return object == BLACK_BRUSH ? &stockBlack : nullptr;
-}
-
-int FillRect(HDC dc, const RECT* rect, HBRUSH brush)
-{
-    if (dc == nullptr || rect == nullptr || brush == nullptr)
-        return 0;
-    X11Desktop& d = Desk();
-    X11Window& w = Record(reinterpret_cast<HWND>(dc));
-    SolidBrush& b = *reinterpret_cast<SolidBrush*>(brush);
-    if (!b.mainPixel)
-        b.mainPixel = PixelFor(d.display, d.screen, b.colour);
-    XSetForeground(d.display, d.eraseGc, *b.mainPixel);
-    int x = rect->left;
-    int y = rect->top;
-    int width = rect->right - rect->left;
-    int height = rect->bottom - rect->top;
+    X11Display& d = X();
+    X11Window& w = XRecord(window);
+    auto pixel = d.pixels.find(colour);
+    if (pixel == d.pixels.end())
+        pixel = d.pixels.emplace(colour, PixelFor(d.display, d.screen, colour)).first;
+    XSetForeground(d.display, d.eraseGc, pixel->second);
+    int x = rect.left;
+    int y = rect.top;
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
     if (w.view) {
         // The client area is the primary monitor's part of the window. Its whole erase is
         // the whole window's, which blanks the monitors beside it too.
@@ -294,5 +194,4 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush)
     XFillRectangle(d.display, w.xid, d.eraseGc, x, y, static_cast<unsigned>(std::max(width, 0)),
                    static_cast<unsigned>(std::max(height, 0)));
     XFlush(d.display);
-    return 1;
 }

@@ -1,4 +1,4 @@
-#include "port/x11/run_options.h"
+#include "port/linux/run_options.h"
 
 #include <cctype>
 #include <cerrno>
@@ -49,6 +49,21 @@ RunOptions Invalid(std::string error)
     options.mode = RunMode::Invalid;
     options.error = std::move(error);
     return options;
+}
+
+// Another program's window and the X server's name exist only on X11.
+const char* X11OnlyPart(const RunOptions& options)
+{
+    switch (options.mode) {
+    case RunMode::Root:
+        return "--root";
+    case RunMode::WindowId:
+        return "--window-id";
+    case RunMode::Preview:
+        return "/p";
+    default:
+        return options.display.empty() ? nullptr : "--display";
+    }
 }
 
 }  // namespace
@@ -116,6 +131,15 @@ RunOptions ParseRunOptions(int argc, const char* const* argv)
             if (display == nullptr)
                 return Invalid(options.error);
             options.display = display;
+        } else if (Matches(argument, "output", &value)) {
+            const char* output = take("output");
+            if (output == nullptr)
+                return Invalid(options.error);
+            options.output = output;
+        } else if (Matches(argument, "wayland", &value) && value == nullptr) {
+            options.displayKind = DisplayKind::Wayland;
+        } else if (Matches(argument, "x11", &value) && value == nullptr) {
+            options.displayKind = DisplayKind::X11;
         } else if (Matches(argument, "help", &value) || std::strcmp(argument, "-h") == 0) {
             options.mode = RunMode::Help;
             return options;
@@ -145,19 +169,40 @@ RunOptions ParseRunOptions(int argc, const char* const* argv)
             return Invalid(std::string("unknown option: ") + argument);
         }
     }
+    const char* x11Only = X11OnlyPart(options);
+    if (options.displayKind == DisplayKind::Wayland && x11Only != nullptr)
+        return Invalid(std::string(x11Only) + " is for X11, not --wayland");
+    if (!options.output.empty() && (options.displayKind == DisplayKind::X11 || x11Only != nullptr))
+        return Invalid("--output names a Wayland output; on X11 the animation is on the primary monitor");
     return options;
+}
+
+DisplayKind ChooseDisplay(const RunOptions& options, const char* waylandDisplay)
+{
+    if (options.displayKind != DisplayKind::Any)
+        return options.displayKind;
+    if (X11OnlyPart(options) != nullptr)
+        return DisplayKind::X11;
+    return waylandDisplay != nullptr && *waylandDisplay != '\0' ? DisplayKind::Wayland : DisplayKind::X11;
 }
 
 const char* RunOptionsUsage()
 {
-    return "usage: varbules [--window | --root | --window-id ID] [--count 16|32|64] [--display NAME]\n"
+    return "usage: varbules [--window | --root | --window-id ID] [--count 16|32|64] [--display NAME] [--x11]\n"
+           "       varbules [--window | /s] [--count 16|32|64] [--output NAME] [--wayland]\n"
            "       varbules [--count 16|32|64] /s | /p ID\n"
            "\n"
            "  --window        a window of its own (the default)\n"
            "  --root          the window in XSCREENSAVER_WINDOW, else the root window,\n"
-           "                  as xscreensaver runs it; ends on SIGTERM\n"
-           "  --window-id ID  draw into the existing window ID (decimal or 0x hex)\n"
+           "                  as xscreensaver runs it; ends on SIGTERM (X11)\n"
+           "  --window-id ID  draw into the existing window ID (decimal or 0x hex; X11)\n"
            "  --count N       16, 32 or 64 varbules, over the settings file's choice\n"
-           "  /s              full screen; a key, a button or a move of the mouse ends it\n"
-           "  /p ID           a preview filling window ID (decimal)\n";
+           "  /s              full screen over every monitor; a key, a button or a move\n"
+           "                  of the mouse ends it\n"
+           "  /p ID           a preview filling window ID (decimal; X11)\n"
+           "  --output NAME   the Wayland output that shows the animation (the others are\n"
+           "                  covered); the first the compositor announces by default\n"
+           "  --wayland, --x11\n"
+           "                  the display to use; by default Wayland where WAYLAND_DISPLAY\n"
+           "                  is set, unless the run needs X11\n";
 }

@@ -1,4 +1,4 @@
-#include "port/x11/run_options.h"
+#include "port/linux/run_options.h"
 
 #include <initializer_list>
 #include <vector>
@@ -117,6 +117,40 @@ TEST(RunOptions, WindowsDialogSwitchesAreNotAvailable)
 {
     for (const char* dialog : {"/c", "/C", "-c", "/a", "/c:1234", "/x"})
         EXPECT_EQ(Parse({dialog}).mode, RunMode::Unsupported) << dialog;
+}
+
+TEST(RunOptions, WaylandWhereTheSessionIsWaylandUnlessTheRunNeedsX11)
+{
+    const char* session = "wayland-1";
+    EXPECT_EQ(ChooseDisplay(Parse({}), session), DisplayKind::Wayland);
+    EXPECT_EQ(ChooseDisplay(Parse({"/s"}), session), DisplayKind::Wayland);
+    EXPECT_EQ(ChooseDisplay(Parse({"/s"}), nullptr), DisplayKind::X11);
+    EXPECT_EQ(ChooseDisplay(Parse({"/s"}), ""), DisplayKind::X11) << "an empty WAYLAND_DISPLAY names nothing";
+    // Another program's window, the root window and an X server by name are X11's.
+    for (const auto& x11 : {Parse({"--root"}), Parse({"--window-id", "0x400001"}), Parse({"/p", "5"}),
+                            Parse({"--display", ":1"})})
+        EXPECT_EQ(ChooseDisplay(x11, session), DisplayKind::X11);
+    EXPECT_EQ(ChooseDisplay(Parse({"--x11", "/s"}), session), DisplayKind::X11);
+    EXPECT_EQ(ChooseDisplay(Parse({"--wayland"}), nullptr), DisplayKind::Wayland);
+    EXPECT_EQ(ChooseDisplay(Parse({"--wayland", "--x11"}), nullptr), DisplayKind::X11) << "the later wins";
+}
+
+TEST(RunOptions, WaylandOnlyAndX11OnlyPartsDoNotMix)
+{
+    const RunOptions output = Parse({"/s", "--output", "HDMI-A-1"});
+    EXPECT_EQ(output.mode, RunMode::FullScreen);
+    EXPECT_EQ(output.output, "HDMI-A-1");
+    EXPECT_EQ(Parse({"--output=DP-2"}).output, "DP-2");
+    for (const auto& bad : {Parse({"--wayland", "--root"}), Parse({"--window-id", "9", "--wayland"}),
+                            Parse({"--wayland", "/p", "9"}), Parse({"--wayland", "--display", ":0"}),
+                            Parse({"--x11", "--output", "DP-1"}), Parse({"--root", "--output", "DP-1"}),
+                            Parse({"--output"}), Parse({"--wayland=1"})}) {
+        EXPECT_EQ(bad.mode, RunMode::Invalid);
+        EXPECT_FALSE(bad.error.empty());
+    }
+    const std::string usage = RunOptionsUsage();
+    for (const char* name : {"--output", "--wayland", "--x11"})
+        EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
 
 TEST(ParseWindowId, AcceptsOnlyAWholePositiveNumber)

@@ -1,32 +1,19 @@
-// The saver's entry on Linux. It runs as an xscreensaver hack (--root, --window-id), in a
-// window of its own (--window, the default), or the Windows way (/s full screen, /p
-// preview); in every case the same host code as on Windows runs the window and the
-// animation, on top of the X11 desktop.
+// A run on X11: as an xscreensaver hack (--root, --window-id), in a window of its own
+// (--window), or the Windows way (/s full screen, /p preview).
 
-#include <malloc.h>
+#include "port/x11/x11_run.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "globals/saver_globals.h"
 #include "host/run_saver.h"
-#include "port/x11/run_options.h"
 #include "port/x11/x11_desktop.h"
 
 namespace {
 
 constexpr int kFrameWidth = 800;
 constexpr int kFrameHeight = 600;
-
-int countOverride = 0;
-
-// The window's creation has just read the settings file; a count from the command line
-// stands over it.
-void ApplyCountOverride(HWND)
-{
-    if (countOverride != 0)
-        saver.varbuleCount = countOverride;
-}
 
 // xscreensaver names the window to draw on in the environment, in decimal or hex.
 unsigned long DaemonWindow()
@@ -93,41 +80,13 @@ int Run(const RunOptions& options)
 
 }  // namespace
 
-int main(int argc, char** argv)
+int RunOnX11(const RunOptions& options)
 {
-    const RunOptions options = ParseRunOptions(argc, argv);
-    switch (options.mode) {
-    case RunMode::Help:
-        std::fputs(RunOptionsUsage(), stdout);
-        return 0;
-    case RunMode::Invalid:
-        std::fprintf(stderr, "varbules: %s\n%s", options.error.c_str(), RunOptionsUsage());
-        return 1;
-    case RunMode::Unsupported:
-        // Windows would open a dialog here. Under X the count is chosen in xscreensaver's
-        // settings or with --count, and the password is the screen locker's business.
-        std::fputs("varbules: no settings dialog here; choose the count with --count or in xscreensaver's "
-                   "settings\n",
-                   stderr);
-        return 0;
-    default:
-        break;
-    }
-
-    // The animation thread allocates only while it sets up; an allocation arena of its
-    // own would keep a hundred kilobytes resident for that.
-    mallopt(M_ARENA_MAX, 1);
-
-    // The handlers go in before the display opens, so a stop that comes early still ends
-    // the run cleanly.
-    EndOnStopSignals();
     if (!OpenDesktop(options.display.empty() ? nullptr : options.display.c_str())) {
         std::fprintf(stderr, "varbules: cannot open display %s\n",
                      options.display.empty() ? "(DISPLAY is not set)" : options.display.c_str());
         return 1;
     }
-    countOverride = options.count;
-    SetWindowCreatedHook(ApplyCountOverride);
     const int result = Run(options);
     CloseDesktop();
     return result;

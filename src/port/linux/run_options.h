@@ -6,20 +6,29 @@
 // Windows switches for those who start it the Windows way.
 enum class RunMode {
     Window,      // --window, or no switch at all: a normal window, so a newcomer sees it
-    Root,        // --root: the window in XSCREENSAVER_WINDOW, else the root window
-    WindowId,    // --window-id ID: drawn into that existing window
+    Root,        // --root: the window in XSCREENSAVER_WINDOW, else the root window (X11)
+    WindowId,    // --window-id ID: drawn into that existing window (X11)
     FullScreen,  // /s: full screen, ended by input, as on Windows
-    Preview,     // /p ID: a child filling window ID, as on Windows
+    Preview,     // /p ID: a child filling window ID, as on Windows (X11)
     Unsupported, // /c, /a or no letter after a slash: Windows' dialogs, which X lacks
     Help,        // --help
     Invalid,     // see error
 };
 
+// Which display the saver shows on.
+enum class DisplayKind {
+    Any,      // Wayland where WAYLAND_DISPLAY names one and the run needs nothing of X11
+    X11,      // --x11
+    Wayland,  // --wayland
+};
+
 struct RunOptions {
     RunMode mode = RunMode::Window;
+    DisplayKind displayKind = DisplayKind::Any;
     unsigned long windowId = 0;       // for WindowId and Preview
     int count = 0;                    // --count: 16, 32 or 64; 0 leaves the settings file's
     std::string display;              // --display; empty means $DISPLAY
+    std::string output;               // --output: the Wayland output for the animation
     std::string error;                // what was wrong, for Invalid
 };
 
@@ -29,6 +38,11 @@ struct RunOptions {
 // Windows switch scan, where the first of S, P, A, C decides and P reads a decimal window
 // number right after it.
 RunOptions ParseRunOptions(int argc, const char* const* argv);
+
+// The display a valid run shows on, X11 or Wayland: the one forced, else X11 for what
+// only X11 has (another program's window, --display), else Wayland when the environment
+// names a Wayland display (waylandDisplay, WAYLAND_DISPLAY's value or null), else X11.
+DisplayKind ChooseDisplay(const RunOptions& options, const char* waylandDisplay);
 
 // An X window id as xscreensaver and X tools write it: decimal, or hexadecimal after 0x.
 // The whole text must be the number, and 0 is no window.
