@@ -4,13 +4,15 @@
 # the PCs of its era: no MMX or SSE instruction anywhere in it, and no import that
 # Windows 95 or NT 4.0 lacks (the list beside this script). Then the setup program: a
 # Windows program that names its version, which installs, upgrades and removes the saver
-# under Wine, in a 64-bit prefix and in a 32-bit one (wine_installer_test.sh).
+# under Wine, in a 64-bit prefix and in a 32-bit one (wine_installer_test.sh). Last the
+# Debian package of the Linux saver (debian_package_test.sh).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 
 package=$(tools/package)
 zip=$(echo "$package" | sed -n 1p)
 setup=$(echo "$package" | sed -n 2p)
+deb=$(echo "$package" | sed -n 3p)
 listing=$(cmake -E tar tf "$zip")
 for entry in Varbule.scr x64/Varbule.scr INSTALL.txt; do
   echo "$listing" | grep -q "/$entry\$" || { echo "FAIL: $entry is not in $zip"; exit 1; }
@@ -60,3 +62,6 @@ for arch in win64 win32; do
   [ "$rc" = 77 ] && echo "skipped: the setup program in a $arch prefix (no 32-bit programs here)" && continue
   [ "$rc" = 0 ] || exit "$rc"
 done
+
+# The Debian package, installed and removed for real.
+tests/e2e/debian_package_test.sh "$deb"

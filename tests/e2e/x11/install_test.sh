@@ -11,6 +11,7 @@ hack="$work/root/usr/libexec/xscreensaver/varbules"
 xml="$work/root/usr/share/xscreensaver/config/varbules.xml"
 man="$work/root/usr/share/man/man6/varbules.6"
 [ -x "$hack" ] || fail "no hack at /usr/libexec/xscreensaver/varbules"
+[ -x "${hack}-wayland" ] || fail "no varbules-wayland beside the hack, for Wayland's runs"
 [ -f "$xml" ] || fail "no settings description at /usr/share/xscreensaver/config/varbules.xml"
 [ -f "$man" ] || fail "no manual page at /usr/share/man/man6/varbules.6"
 
