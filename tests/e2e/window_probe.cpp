@@ -5,9 +5,9 @@
 // Writes the ready file (empty) once it runs, then looks for the window every 2 ms with
 // FindWindowA(class, title). When it appears, the result file gets one key=value line per
 // finding: when it was found (Unix ms, comparable with the shell's clock), its class,
-// title, rectangle, client size, the screen size, styles, owner process, and the cursor
-// as GetCursorInfo tells another process of it. Exits 0 when the window was found, 1 when
-// it did not appear in time, 2 on bad arguments or I/O errors.
+// title, rectangle, client size, the screen size, styles, owner process and when that was
+// created, and the cursor as GetCursorInfo tells another process of it. Exits 0 when the
+// window was found, 1 when it did not appear in time, 2 on bad arguments or I/O errors.
 // The result goes to a file, never to standard output: under Wine a shell reading a
 // pipe may wait on more than this process.
 #include <windows.h>
@@ -18,16 +18,34 @@
 
 namespace {
 
-// Real time in milliseconds since 1970, the clock `date +%s%3N` reads.
-unsigned long long UnixMilliseconds()
+// A system time in milliseconds since 1970, the clock `date +%s%3N` reads.
+unsigned long long UnixMilliseconds(const FILETIME& ft)
 {
-    FILETIME ft;
-    GetSystemTimeAsFileTime(&ft);
     ULARGE_INTEGER t;
     t.LowPart = ft.dwLowDateTime;
     t.HighPart = ft.dwHighDateTime;
     const unsigned long long epochOffset100ns = 116444736000000000ULL;
     return (t.QuadPart - epochOffset100ns) / 10000ULL;
+}
+
+unsigned long long UnixMilliseconds()
+{
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    return UnixMilliseconds(ft);
+}
+
+// When the process was created (Unix ms), or 0 if that cannot be read. The C runtime's
+// clock() counts from no earlier than this.
+unsigned long long ProcessCreatedMs(DWORD pid)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr)
+        return 0;
+    FILETIME created, exited, kernel, user;
+    const bool known = GetProcessTimes(process, &created, &exited, &kernel, &user) != 0;
+    CloseHandle(process);
+    return known ? UnixMilliseconds(created) : 0;
 }
 
 bool WriteWhole(const char* path, const std::string& text)
@@ -98,6 +116,7 @@ std::string Describe(HWND window, unsigned long long foundMs, unsigned long long
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     out += Line("pid", Number(pid));
+    out += Line("process_created_unix_ms", Number(static_cast<long long>(ProcessCreatedMs(pid))));
 
     CURSORINFO cursor = {};
     cursor.cbSize = sizeof cursor;
