@@ -1,6 +1,5 @@
 #include "port/picture/picture_surface.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "sim/frame_loop.h"
@@ -98,9 +97,8 @@ void PictureSurface::DrawTextLine(std::int32_t x, std::int32_t y, const char* te
         // glyph reaching beyond it would leave pixels that no later cell covers again.
         const PixelRect cellRect =
             ClippedTo(PixelRect{x, y, x + extent.cx, y + extent.cy}, picture.width, picture.height);
+        FillRect(picture, cellRect, PixelOf(textBackground_));
         const Pixels cell = Within(picture, cellRect);
-        for (std::int32_t row = 0; row < cell.height; ++row)
-            std::fill(cell.Row(row), cell.Row(row) + cell.width, PixelOf(textBackground_));
         const std::int32_t baseline = y + font_->Ascent() - cellRect.top;
         std::int32_t pen = x - cellRect.left;
         for (std::int32_t i = 0; i < n; ++i) {

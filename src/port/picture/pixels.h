@@ -25,6 +25,13 @@ inline PixelRect ClippedTo(const PixelRect& r, std::int32_t width, std::int32_t 
     return clipped.right <= clipped.left || clipped.bottom <= clipped.top ? PixelRect{0, 0, 0, 0} : clipped;
 }
 
+// Paints a rectangle that lies on the picture (clip it first) in one pixel value.
+inline void FillRect(const Pixels& picture, const PixelRect& r, std::uint32_t pixel)
+{
+    for (std::int32_t y = r.top; y < r.bottom; ++y)
+        std::fill(picture.Row(y) + r.left, picture.Row(y) + r.right, pixel);
+}
+
 // A COLORREF-style colour (red in the low byte) as a pixel.
 constexpr std::uint32_t PixelOf(Colour colour)
 {

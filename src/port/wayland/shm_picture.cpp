@@ -1,6 +1,5 @@
 #include "port/wayland/shm_picture.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -81,8 +80,7 @@ void ShmPicture::Fill(const PixelRect& rect, std::uint32_t pixel)
     }
     const Pixels pixels = Acquire();
     const PixelRect r = ClippedTo(rect, width_, height_);
-    for (std::int32_t y = r.top; y < r.bottom; ++y)
-        std::fill(pixels.Row(y) + r.left, pixels.Row(y) + r.right, pixel);
+    FillRect(pixels, r, pixel);
     Release(r);
     Present();
 }
@@ -101,8 +99,7 @@ void ShmPicture::ShowSolid(std::uint32_t pixel)
     if (buffer == nullptr)
         return;
     const Pixels p = buffer->pixels();
-    for (std::int32_t y = 0; y < p.height; ++y)
-        std::fill(p.Row(y), p.Row(y) + p.width, pixel);
+    FillRect(p, PixelRect{0, 0, p.width, p.height}, pixel);
     if (stretch) {
         wp_viewport_set_source(viewport_, wl_fixed_from_int(1), wl_fixed_from_int(1), wl_fixed_from_int(kSolidSide - 2),
                                wl_fixed_from_int(kSolidSide - 2));

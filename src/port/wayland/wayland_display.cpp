@@ -110,16 +110,22 @@ void AddOutput(wl_registry* registry, std::uint32_t name, std::uint32_t version)
     wayland.outputs.push_back(std::move(output));
 }
 
+// Lets go of the output's objects; the record stays, as windows may still name it.
+void ForgetOutput(Output& output)
+{
+    if (output.xdgOutput != nullptr)
+        zxdg_output_v1_destroy(output.xdgOutput);
+    output.xdgOutput = nullptr;
+    ReleaseProxy(output.output, wl_output_release, wl_output_destroy, WL_OUTPUT_RELEASE_SINCE_VERSION);
+}
+
 void RemoveOutput(std::uint32_t name)
 {
     for (auto& output : wayland.outputs) {
         if (output->globalName != name || output->gone)
             continue;
         output->gone = true;
-        if (output->xdgOutput != nullptr)
-            zxdg_output_v1_destroy(output->xdgOutput);
-        output->xdgOutput = nullptr;
-        ReleaseProxy(output->output, wl_output_release, wl_output_destroy, WL_OUTPUT_RELEASE_SINCE_VERSION);
+        ForgetOutput(*output);
         if (output->complete)
             OutputsChanged(true);
         return;
@@ -263,12 +269,8 @@ void DisconnectWayland()
     if (w.display == nullptr)
         return;
     ReleaseSeats();
-    for (auto& output : w.outputs) {
-        if (output->xdgOutput != nullptr)
-            zxdg_output_v1_destroy(output->xdgOutput);
-        if (output->output != nullptr)
-            wl_output_destroy(output->output);
-    }
+    for (auto& output : w.outputs)
+        ForgetOutput(*output);
     if (w.xdgOutputs != nullptr)
         zxdg_output_manager_v1_destroy(w.xdgOutputs);
     if (w.viewporter != nullptr)
@@ -276,10 +278,9 @@ void DisconnectWayland()
     if (w.wmBase != nullptr)
         xdg_wm_base_destroy(w.wmBase);
     // The layer shell has a destroy request only from its version 3.
-    if (w.layerShell != nullptr && zwlr_layer_shell_v1_get_version(w.layerShell) >= ZWLR_LAYER_SHELL_V1_DESTROY_SINCE_VERSION)
-        zwlr_layer_shell_v1_destroy(w.layerShell);
-    else if (w.layerShell != nullptr)
-        wl_proxy_destroy(reinterpret_cast<wl_proxy*>(w.layerShell));
+    ReleaseProxy(w.layerShell, zwlr_layer_shell_v1_destroy,
+                 +[](zwlr_layer_shell_v1* shell) { wl_proxy_destroy(reinterpret_cast<wl_proxy*>(shell)); },
+                 ZWLR_LAYER_SHELL_V1_DESTROY_SINCE_VERSION);
     if (w.shm != nullptr)
         wl_shm_destroy(w.shm);
     if (w.compositor != nullptr)
