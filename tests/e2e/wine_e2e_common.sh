@@ -134,13 +134,16 @@ e2e_start_xvfb() {
 }
 
 # Makes the prefix if it is new (that takes a while once) and starts its wineserver, so
-# the timed parts that follow measure the program and not Wine's first start.
+# the timed parts that follow measure the program and not Wine's first start. Every test
+# starts with Wine telling the saver of Windows NT, as a new prefix does, whatever mode
+# the test before it left behind.
 e2e_wine_warmup() {
     local probe=$1
     "$e2e_wine_run" "$e2e_arch" "$probe" VarbulesNoSuchClass none 1 "$(e2e_winpath "$e2e_work/warmup.txt")" \
         >"$e2e_work/warmup.out" 2>&1 || true
     grep -q '^found=0' "$e2e_work/warmup.txt" 2>/dev/null ||
         e2e_fail "the window probe does not run under Wine: $(cat "$e2e_work/warmup.out")"
+    e2e_win9x_off
 }
 
 # e2e_probe_start <probe> <class> <title> <timeout ms> <result file>: starts the window

@@ -32,7 +32,6 @@ two_monitors_start "$e2e_work" && started=1 || started=0
 e2e_pids+=("${two_monitors_pids[@]}")
 [ "$started" = 1 ] || e2e_fail "no two monitors"
 e2e_wine_warmup "$probe"
-e2e_win9x_off  # an earlier run of this test ends in Windows 9x mode
 # Wine takes the monitors from the display when its desktop starts there; the first
 # program on a new display may still be told of the last one.
 for i in $(seq 1 20); do

@@ -17,6 +17,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine_settings_common.sh"
 
 e2e_setup
 e2e_start_xvfb
+e2e_wine_warmup "$probe"
 export VARBULES_APPDATA='Z:\nonexistent\appdata'
 
 # No file: "32" is marked, and OK writes the count in a new 512-byte record.

@@ -20,7 +20,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine_settings_common.sh"
 e2e_setup
 e2e_start_xvfb
 e2e_wine_warmup "$probe"
-e2e_win9x_off  # an earlier run of this test ends in Windows 9x mode
 own=$e2e_own_settings
 
 settings choose-16 /c choose
