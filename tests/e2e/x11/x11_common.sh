@@ -141,24 +141,34 @@ check_picture() {
   echo "$discs"
 }
 
-# A picture of a window into FILE that shows at least MIN discs of more than MIN_PIXELS
-# pixels (check_picture's checks, and its count printed). A preview's two small discs
-# move slowly enough to stay under the opaque text at the top for a second or two: the
-# first of several pictures, over four seconds at most, that shows enough of them counts.
+# Pictures of a window into FILE until they have shown, between them, at least MIN disc
+# colours of more than MIN_PIXELS pixels each; check_picture's checks of the background
+# and the text on the last, and the count printed. A preview's two small discs move every
+# 300 ms, some by a pixel or two (a wall sets a disc's speed to how far it went past), so
+# one may stay under the opaque text or half under the other for seconds: the colours are
+# counted over up to twenty pictures, about eight seconds.
 picture_showing() {
   local window=$1 file=$2 min_discs=$3 min_pixels=${4:-100}
-  for _ in $(seq 10); do
+  local seen="" discs=0
+  for _ in $(seq 20); do
     import -window "$window" "$file"
-    [ "$(disc_colours "$file" "$min_pixels")" -ge "$min_discs" ] && break
+    seen=$(printf '%s\n%s' "$seen" "$(disc_colour_list "$file" "$min_pixels")" | sed '/^$/d' | sort -u)
+    discs=$(printf '%s' "$seen" | grep -c . || true)
+    [ "$discs" -ge "$min_discs" ] && break
     sleep 0.3
   done
-  check_picture "$file" "$min_discs" "$min_pixels"
+  check_picture "$file" 0 "$min_pixels" >/dev/null
+  [ "$discs" -ge "$min_discs" ] || fail "only $discs disc colours in 20 pictures like $file"
+  echo "$discs"
 }
 
-# How many colours other than the background and the text cover more than the given
-# number of pixels of a picture.
+# The colours other than the background and the text that cover more than the given
+# number of pixels of a picture, one per line; and how many there are.
+disc_colour_list() {
+  histogram "$1" | grep -v -e "(0,0,128)" -e "(255,255,255)" | awk -v m="${2:-100}" '$1 + 0 > m { print $2 }'
+}
 disc_colours() {
-  histogram "$1" | grep -v -e "(0,0,128)" -e "(255,255,255)" | awk -v m="${2:-100}" '{ if ($1 + 0 > m) n++ } END { print n + 0 }'
+  disc_colour_list "$@" | wc -l
 }
 
 # The right end of the white text in the top band (rows 0 to 15, the rate label's line),
