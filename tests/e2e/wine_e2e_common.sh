@@ -165,6 +165,18 @@ e2e_probe_start() {
     e2e_fail "the window probe did not start: $(cat "$result.out")"
 }
 
+# e2e_probe_result <result file>: waits for the started probe's result and returns 0 when
+# it found the window. The result file comes whole (the probe renames it into place), and
+# it comes before the probe has ended: a Wine process takes a few hundred milliseconds to
+# end, and much longer on a busy machine, which a test timing what follows must not wait.
+e2e_probe_result() {
+    local result=$1
+    while [ ! -e "$result" ] && kill -0 "$e2e_probe_pid" 2>/dev/null; do
+        sleep 0.005
+    done
+    grep -q '^found=1' "$result" 2>/dev/null
+}
+
 # e2e_full_screen <probe> <directory> <saver path>: starts the saver full screen (/s) in
 # that directory, its output in saver.out there, and returns once the window probe has
 # seen its window; fails if it does not come. Sets saver_pid. Variables set on the call

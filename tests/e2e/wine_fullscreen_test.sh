@@ -7,7 +7,8 @@
 #     text at the top left and the bottom right, and the top-left text growing to the
 #     right once the first rate stands behind "Actions per sec:" (screenshots from before
 #     the rate could show, as the frame log and the window's appearance bound it, against
-#     screenshots well after it);
+#     screenshots well after it; on a machine too busy for a screenshot in that time, the
+#     first second is looked at again on a new saver);
 #   - its end: with the pointer left still (and moved to where it already is) it runs on;
 #     a key press, a button press or a one-pixel move each end it, in runs of their own,
 #     with exit code 0 within 1 s.
@@ -86,26 +87,88 @@ e2e_start_xvfb
 e2e_log "Xvfb on $DISPLAY; Wine prefix $VARBULES_WINEPREFIX"
 e2e_wine_warmup "$probe"
 
-# --- run 1: the window, the picture, the still pointer, then a key press ---------------
-start_saver key
+# Takes screenshots one after another until a stop file appears, writing per shot a line
+# "<file> <start ms> <done ms>": its capture came after the start and was over by the end.
+shoot_until_stopped() {
+    local dir=$1 i=0 start
+    while [ ! -e "$dir/stop" ]; do
+        start=$(e2e_now_ms)
+        e2e_screenshot "$dir/early$i.png"
+        echo "$dir/early$i.png $start $(e2e_now_ms)" >>"$dir/shots.txt"
+        i=$((i + 1))
+    done
+}
+
 # The rate first stands behind the label more than a second after the animation's time
 # base. That base comes after the launch, after the window exists (the animation needs
 # its client area; the probe sees the window within a few ms, 100 allowed) and no earlier
 # than 100 ms before the first frame ended (the frame log tells when, once the run is
-# over). Screenshots taken before then show the label alone. They start as soon as the
-# window exists, each stamped with a time by which its capture was surely over.
-early_shots=()
-early_done=()
-while :; do
-    shot="$run_dir/early${#early_shots[@]}.png"
-    e2e_screenshot "$shot"
-    now=$(e2e_now_ms)
-    early_shots+=("$shot")
-    early_done+=("$now")
-    [ "${#early_shots[@]}" -ge 3 ] && [ "$now" -ge $((found_ms + 1300)) ] && break
-    [ "$now" -ge $((found_ms + 4000)) ] && break
-done
-kill -0 "$saver_pid" 2>/dev/null || e2e_fail "the saver ended by itself within $((now - found_ms)) ms of its window appearing"
+# over). Screenshots taken before then show the label alone.
+#
+# start_saver_shooting <run>: starts the saver as start_saver does, with screenshots taken
+# from before the launch on, in the background (on a busy machine the probe may take a
+# second to report the window, and the first second is what they are for), until three
+# have started since the window appeared and 1.3 s have passed. Sets early_shots,
+# early_done (when each was surely over) and early_text (near-white pixels in the top 20
+# rows), for the shots started since the window appeared.
+start_saver_shooting() {
+    local run=$1 shooter shot done_ms count
+    local dir="$e2e_work/$run-early"
+    mkdir -p "$dir"
+    shoot_until_stopped "$dir" &
+    shooter=$!
+    e2e_pids+=("$shooter")
+    start_saver "$run"
+    while :; do
+        now=$(e2e_now_ms)
+        [ "$now" -ge $((found_ms + 4000)) ] && break
+        [ "$(shots_since_window "$dir" | wc -l)" -ge 3 ] && [ "$now" -ge $((found_ms + 1300)) ] && break
+        sleep 0.05
+    done
+    touch "$dir/stop"
+    wait "$shooter"
+    kill -0 "$saver_pid" 2>/dev/null || e2e_fail "[$run] the saver ended by itself within $((now - found_ms)) ms of its window appearing"
+    early_shots=()
+    early_done=()
+    early_text=()
+    while read -r shot _ done_ms; do
+        early_shots+=("$shot")
+        early_done+=("$done_ms")
+        read -r count _ < <(e2e_text_extent 1024 20 0 0 "$shot")
+        early_text+=("$count")
+    done < <(shots_since_window "$dir")
+}
+shots_since_window() { awk -v from="$found_ms" '$2 >= from' "$1/shots.txt" 2>/dev/null; }
+
+# pick_label_shots: once the saver of the last run has ended and written its frame log,
+# sets label_shots to the early shots with text that were surely over before the rate
+# could show, and deadline to that time.
+pick_label_shots() {
+    log=$(tr -d '\r' <"$run_dir/frames.txt" 2>/dev/null || true)
+    local first_frame_ms created_ms clock_origin_ms by_log i
+    first_frame_ms=$(sed -n 's/.*first_frame_ms=\([0-9]*\).*/\1/p' <<<"$log")
+    deadline=$((found_ms - 100 + 1000))
+    # The frame log counts from when the C runtime started, which is no earlier than the
+    # process's creation (the probe read it), nor than the launch.
+    created_ms=$(e2e_value "$run_dir/window.txt" process_created_unix_ms)
+    clock_origin_ms=$launch_ms
+    [ "${created_ms:-0}" -gt "$clock_origin_ms" ] && clock_origin_ms=$created_ms
+    if [ -n "$first_frame_ms" ]; then
+        by_log=$((clock_origin_ms + first_frame_ms - 100 + 1000))
+        [ "$by_log" -gt "$deadline" ] && deadline=$by_log
+    else
+        echo "note: no frame log ('$log'): the early shots count only up to 0.9 s after the window appeared"
+    fi
+    label_shots=()
+    for i in "${!early_shots[@]}"; do
+        if [ "${early_done[$i]}" -lt "$deadline" ] && [ "${early_text[$i]}" -ge 20 ]; then
+            label_shots+=("${early_shots[$i]}")
+        fi
+    done
+}
+
+# --- run 1: the window, the picture, the still pointer, then a key press ---------------
+start_saver_shooting key
 
 # The window as it stands once running (the first look came as soon as it existed).
 e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 1000 "$run_dir/window-running.txt"
@@ -123,14 +186,12 @@ cursor="showing=$(e2e_value "$window" cursor_showing) handle=$(e2e_value "$windo
 e2e_check "the cursor is hidden over the window (GetCursorInfo from another process: $cursor)" \
     [ "$(e2e_value "$window" cursor_showing)" = 0 -o "$(e2e_value "$window" cursor_handle)" = 0 ]
 
-# Which early shots show text at all, and when the first of them was over.
-early_text=()
+# When the first early shot with text was over.
 first_text_ms=
 for i in "${!early_shots[@]}"; do
-    read -r count _ < <(e2e_text_extent 1024 20 0 0 "${early_shots[$i]}")
-    early_text+=("$count")
-    if [ -z "$first_text_ms" ] && [ "$count" -ge 20 ]; then
+    if [ "${early_text[$i]}" -ge 20 ]; then
         first_text_ms=${early_done[$i]}
+        break
     fi
 done
 shot_list=
@@ -183,29 +244,20 @@ e2e_check "the saver still runs 2 s after a move of the pointer to where it alre
 
 end_by_input key key a
 
-# Now the frame log tells until when the early shots surely showed the label alone.
-log=$(tr -d '\r' <"$run_dir/frames.txt" 2>/dev/null || true)
-first_frame_ms=$(sed -n 's/.*first_frame_ms=\([0-9]*\).*/\1/p' <<<"$log")
-deadline=$((found_ms - 100 + 1000))
-# The frame log counts from when the C runtime started, which is no earlier than the
-# process's creation (the probe read it), nor than the launch.
-created_ms=$(e2e_value "$run_dir/window.txt" process_created_unix_ms)
-clock_origin_ms=$launch_ms
-[ "${created_ms:-0}" -gt "$clock_origin_ms" ] && clock_origin_ms=$created_ms
-if [ -n "$first_frame_ms" ]; then
-    by_log=$((clock_origin_ms + first_frame_ms - 100 + 1000))
-    [ "$by_log" -gt "$deadline" ] && deadline=$by_log
-else
-    echo "note: no frame log ('$log'): the early shots count only up to 0.9 s after the window appeared"
-fi
-label_shots=()
-for i in "${!early_shots[@]}"; do
-    if [ "${early_done[$i]}" -lt "$deadline" ] && [ "${early_text[$i]}" -ge 20 ]; then
-        label_shots+=("${early_shots[$i]}")
-    fi
+# Now the frame log tells until when the early shots surely showed the label alone. A
+# machine too busy to take a screenshot within that time proves nothing either way: the
+# first second is then looked at again on a new saver, up to twice.
+pick_label_shots
+for again in 2 3; do
+    [ "${#label_shots[@]}" -ge 1 ] && break
+    echo "note: no screenshot with text was over before the rate could show ($((deadline - found_ms)) ms after" \
+        "the window appeared; log: $log): the machine is busy; the first second again, on a new saver"
+    start_saver_shooting "key$again"
+    end_by_input "key$again" key a
+    pick_label_shots
 done
-[ "${#label_shots[@]}" -ge 1 ] || e2e_fail "no screenshot with text before the rate could show" \
-    "($((deadline - found_ms)) ms after the window appeared; log: $log): is the machine too busy?"
+[ "${#label_shots[@]}" -ge 1 ] || e2e_fail "no screenshot with text before the rate could show, in three runs" \
+    "($((deadline - found_ms)) ms after the window appeared in the last; log: $log): is the machine too busy?"
 [ "${#label_shots[@]}" -gt 3 ] && label_shots=("${label_shots[@]: -3}")
 read -r early_count early_col < <(e2e_text_extent 1024 20 0 0 "${label_shots[@]}")
 e2e_log "label alone (${#label_shots[@]} screenshots before $((deadline - found_ms)) ms after the window appeared):" \
