@@ -99,6 +99,9 @@ shoot_until_stopped() {
     done
 }
 
+# The lines of the shots in a directory that started once the window appeared.
+shots_since_window() { awk -v from="$found_ms" '$2 >= from' "$1/shots.txt" 2>/dev/null; }
+
 # The rate first stands behind the label more than a second after the animation's time
 # base. That base comes after the launch, after the window exists (the animation needs
 # its client area; the probe sees the window within a few ms, 100 allowed) and no earlier
@@ -138,7 +141,6 @@ start_saver_shooting() {
         early_text+=("$count")
     done < <(shots_since_window "$dir")
 }
-shots_since_window() { awk -v from="$found_ms" '$2 >= from' "$1/shots.txt" 2>/dev/null; }
 
 # pick_label_shots: once the saver of the last run has ended and written its frame log,
 # sets label_shots to the early shots with text that were surely over before the rate
