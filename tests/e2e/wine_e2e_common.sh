@@ -9,6 +9,8 @@
 # gives the end-to-end tests a prefix of their own), else in build/wine-<arch>.
 
 source "$(dirname "${BASH_SOURCE[0]}")/errexit_report.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/deadlines.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/crash_report.sh"
 
 e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 e2e_wine_run="$e2e_root/tools/wine-run"
@@ -69,13 +71,16 @@ e2e_wine_strays() {
 e2e_cleanup() {
     local rc=$?
     trap - EXIT INT TERM
-    local pid
+    local pid status
     for pid in "${e2e_pids[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
     for pid in "${e2e_pids[@]}"; do
-        wait "$pid" 2>/dev/null || true
+        status=0
+        wait "$pid" 2>/dev/null || status=$?
+        e2e_reaped "$pid" "$status"
     done
+    rc=$(e2e_crash_status "$rc")
     # The prefix's wineserver, services and desktop stay for the next test (tools/wine-run
     # lets them linger), unless the test failed or left a program of the prefix running
     # (one that a program of the test started): then they all end here.
@@ -187,6 +192,7 @@ e2e_full_screen() {
     (cd "$dir" && exec "$e2e_wine_run" "$e2e_arch" "$program" /s >"$dir/saver.out" 2>&1) &
     saver_pid=$!
     e2e_pids+=("$saver_pid")
+    e2e_track "$saver_pid" "the saver in ${dir##*/}" "$dir/saver.out"
     wait "$e2e_probe_pid" || e2e_fail "no saver window in $dir: $(cat "$dir/saver.out")"
 }
 
@@ -229,6 +235,7 @@ e2e_sleep_until_ms() {
 e2e_value() { sed -n "s/^$2=//p" "$1" | head -1; }
 
 # Waits up to $2 ms for process $1 to end; prints how long it took (ms), or fails.
+# (A bound that grows with the machine's load: e2e_bound_ms.)
 e2e_wait_gone_ms() {
     local pid=$1 limit=$2 start now
     start=$(e2e_now_ms)
@@ -295,6 +302,22 @@ e2e_disc_colours() {
 # discs may draw the same colour, or one hide another: a few fewer may show.
 e2e_about_discs() { [ "$1" -ge $(($2 * 4 / 5)) ] && [ "$1" -le "$2" ]; }
 
+# e2e_shows_discs <shot> <discs>: a screenshot into the file given shows about that many
+# discs (for e2e_within, which takes screenshots until one does).
+e2e_shows_discs() {
+    e2e_screenshot "$1"
+    local colours
+    colours=$(e2e_disc_colours "$1")
+    e2e_about_discs "$colours" "$2" || { echo "$colours disc colours in $1, for $2 discs" >&2; return 1; }
+    echo "$colours"
+}
+
+# e2e_drawing <shot>: the saver draws: a screenshot shows discs of five colours or more.
+e2e_drawing() {
+    e2e_screenshot "$1"
+    [ "$(e2e_disc_colours "$1")" -ge 5 ] || { echo "no discs drawn in $1" >&2; return 1; }
+}
+
 # e2e_check <message> <command...>: one check of many; e2e_checks_done ends the test,
 # failing when any failed.
 e2e_failures=0
@@ -319,5 +342,6 @@ e2e_ended_with() {
     e2e_wait_gone_ms "$1" "$2" >/dev/null || return 1
     local rc=0
     wait "$1" || rc=$?
+    e2e_reaped "$1" "$rc"
     [ "$rc" = "$3" ]
 }

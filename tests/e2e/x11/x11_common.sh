@@ -2,10 +2,13 @@
 # and waiting for processes. Source it; it sets DISPLAY and cleans up on exit.
 
 . "$(dirname "${BASH_SOURCE[0]}")/../errexit_report.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../deadlines.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../crash_report.sh"
 
-# How many times longer a bound on the saver's reactions is than natively: a saver built
-# with the sanitizers starts, draws and stops slower (CMake sets it for those builds).
-slack=${VARBULES_E2E_SLACK:-1}
+# How many times slower a sanitizer build is (CMake sets it for those builds); the bounds
+# on the saver's reactions take it and the machine's load: bound SECONDS.
+slack=$e2e_slack
+bound() { e2e_bound "$@"; }
 
 # A test run inside a Wayland session must still reach its own X server, not the
 # session's compositor.
@@ -16,16 +19,26 @@ chmod 755 "$work"
 pids=()
 
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  # A process that SIGTERM does not end (a saver stuck in a call its handler cannot cut
-  # short) is killed after a few seconds, so that a failing test never hangs here.
-  local deadline=$(( $(date +%s) + 3 ))
-  for pid in "${pids[@]}"; do
+  local rc=$? status
+  trap - EXIT
+  # The last launched first, each gone before the next is told: clients end before the
+  # servers they use (a client that loses its server may crash on the way out). A process
+  # that SIGTERM does not end (a saver stuck in a call its handler cannot cut short) is
+  # killed after a few seconds, so that a failing test never hangs here. One that
+  # crashes meanwhile is told and fails the test.
+  local k deadline
+  for (( k = ${#pids[@]} - 1; k >= 0; k-- )); do
+    pid=${pids[$k]}
+    kill "$pid" 2>/dev/null || true
+    deadline=$(( $(date +%s) + 3 ))
     while kill -0 "$pid" 2>/dev/null && [ "$(date +%s)" -lt "$deadline" ]; do sleep 0.05; done
     kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    status=0
+    wait "$pid" 2>/dev/null || status=$?
+    e2e_reaped "$pid" "$status"
   done
   [ -n "${KEEP_WORK:-}" ] && echo "kept $work" >&2 || rm -rf "$work"
+  exit "$(e2e_crash_status "$rc")"
 }
 trap cleanup EXIT
 
@@ -44,6 +57,7 @@ start_xvfb() {
   Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   pids+=("$xvfb_pid")
+  e2e_track "$xvfb_pid" Xvfb "$work/xvfb.log"
   for _ in $(seq 100); do
     [ -s "$work/display" ] && break
     sleep 0.05
@@ -53,12 +67,22 @@ start_xvfb() {
 }
 
 # Runs a program in the background; its pid is in $last_pid, its stderr in $work/<name>.err.
+# It may dump core; if it crashes, the report names it as NAME.
 launch() {
   local name=$1
   shift
-  "$@" >"$work/$name.out" 2>"$work/$name.err" &
+  e2e_core_dumps "$@" >"$work/$name.out" 2>"$work/$name.err" &
   last_pid=$!
   pids+=("$last_pid")
+  e2e_track "$last_pid" "$name" "$work/$name.err"
+}
+
+# reap PID: waits for a launched program that has ended or is about to (killed by the
+# test) and sets $exit_code; a crash is told.
+reap() {
+  exit_code=0
+  wait "$1" 2>/dev/null || exit_code=$?
+  e2e_reaped "$1" "$exit_code"
 }
 
 running() {
@@ -80,8 +104,7 @@ exit_within() {
     sleep 0.01
   done
   exit_ms=$(( ($(date +%s%N) - start) / 1000000 ))
-  exit_code=0
-  wait "$pid" || exit_code=$?
+  reap "$pid"
 }
 
 # A sanitizer's report, or Xlib's own complaint, in a program's stderr fails the test.
@@ -95,30 +118,37 @@ no_report_in() {
   return 0
 }
 
-# Waits for the process launched as NAME to end within the given seconds (times the
-# slack) with exit code 0 and nothing on stderr.
+# Waits for the process launched as NAME to end within the bound for the given seconds
+# with exit code 0 and nothing on stderr.
 expect_clean_end() {
-  local name=$1 pid=$2 seconds=$3 what=$4
-  exit_within "$pid" $(( seconds * slack ))
-  [ "$exit_code" = 0 ] || fail "$what: exit $exit_code, expected 0 within $(( seconds * slack )) s: $(head -c 4000 "$work/$name.err")"
+  local name=$1 pid=$2 seconds=$3 what=$4 limit
+  limit=$(bound "$seconds")
+  exit_within "$pid" "$limit"
+  [ "$exit_code" = 0 ] || fail "$what: exit $exit_code, expected 0 within $limit s: $(head -c 4000 "$work/$name.err")"
   [ ! -s "$work/$name.err" ] || fail "$what: $name wrote to stderr: $(head -c 4000 "$work/$name.err")"
 }
 
-# Waits until a window of that name is shown (5 s, times the slack), and prints its id.
+# The id of the viewable window of that name, if there is one.
+viewable_window() {
+  local name=$1 id
+  # A window that goes while xwininfo walks the tree makes it fail; that is no answer
+  # yet, not the end of the test. awk reads to the end, so that xwininfo never writes
+  # into a closed pipe.
+  id=$(xwininfo -root -tree 2>/dev/null | awk -v n="\"$name\"" 'index($0, n) && id == "" { id = $1 } END { print id }') || true
+  [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' || { echo "no window named $name" >&2; return 1; }
+  echo "$id"
+}
+
+# Whether another window has a viewable child (a preview's window in it, say).
+viewable_child() {
+  local child
+  child=$(xwininfo -children -id "$1" 2>/dev/null | awk '/ child(ren)?:$/ { getline; print $1; exit }') || true
+  [ -n "$child" ] && xwininfo -id "$child" 2>/dev/null | grep -q 'IsViewable' || { echo "window $1 has no viewable child" >&2; return 1; }
+}
+
+# Waits until a window of that name is shown (the bound for 5 s), and prints its id.
 wait_for_window() {
-  local name=$1 id=""
-  for _ in $(seq $(( 100 * slack ))); do
-    # A window that goes while xwininfo walks the tree makes it fail; that is no answer
-    # yet, not the end of the test. awk reads to the end, so that xwininfo never writes
-    # into a closed pipe.
-    id=$(xwininfo -root -tree 2>/dev/null | awk -v n="\"$name\"" 'index($0, n) && id == "" { id = $1 } END { print id }') || true
-    if [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable'; then
-      echo "$id"
-      return
-    fi
-    sleep 0.05
-  done
-  fail "no window named $name"
+  e2e_within 5 viewable_window "$1" || exit 1
 }
 
 # Colours of a picture by pixel count, most common first.
@@ -135,10 +165,29 @@ check_picture() {
   colours=$(histogram "$picture")
   first=$(echo "$colours" | head -1)
   case "$first" in *"(0,0,128)"*) ;; *) fail "background is not the most common colour in $picture: $first" ;; esac
-  echo "$colours" | grep -q "(255,255,255)" || fail "no white overlay text in $picture"
+  echo "$colours" | grep -q "(255,255,255)" ||
+    fail "no white overlay text in $picture: $(echo "$colours" | head -4 | tr -s ' \n' ' ')"
   discs=$(disc_colours "$picture" "$min_pixels")
   [ "$discs" -ge "$min_discs" ] || fail "only $discs disc colours in $picture"
   echo "$discs"
+}
+
+# shot_check WINDOW FILE CHECK [ARG...]: a picture of the window (root: the screen) into
+# FILE, and the check CHECK FILE ARG... on it. For e2e_within, which takes pictures until
+# one passes.
+shot_check() {
+  local window=$1 file=$2 check=$3
+  shift 3
+  import -window "$window" "$file" || { echo "no picture of window $window" >&2; return 1; }
+  "$check" "$file" "$@"
+}
+
+# shows WINDOW FILE MIN_DISCS [MIN_PIXELS]: waits (the bound for 5 s) until a picture of
+# the window passes check_picture, and prints its count of disc colours.
+shows() {
+  local window=$1 file=$2
+  shift 2
+  e2e_within 5 shot_check "$window" "$file" check_picture "$@" || exit 1
 }
 
 # Pictures of a window into FILE until they have shown, between them, at least MIN disc
@@ -146,20 +195,35 @@ check_picture() {
 # and the text on the last, and the count printed. A preview's two small discs move every
 # 300 ms, some by a pixel or two (a wall sets a disc's speed to how far it went past), so
 # one may stay under the opaque text or half under the other for seconds: the colours are
-# counted over up to twenty pictures, about eight seconds.
+# counted over the pictures of about eight seconds (the bound for them).
 picture_showing() {
   local window=$1 file=$2 min_discs=$3 min_pixels=${4:-100}
-  local seen="" discs=0
-  for _ in $(seq 20); do
+  local seen="" discs=0 deadline
+  deadline=$(( $(date +%s%3N) + $(e2e_bound_ms 8) ))
+  while :; do
     import -window "$window" "$file"
     seen=$(printf '%s\n%s' "$seen" "$(disc_colour_list "$file" "$min_pixels")" | sed '/^$/d' | sort -u)
     discs=$(printf '%s' "$seen" | grep -c . || true)
-    [ "$discs" -ge "$min_discs" ] && break
+    [ "$discs" -ge "$min_discs" ] && (check_picture "$file" 0 "$min_pixels" >/dev/null 2>&1) && break
+    [ "$(date +%s%3N)" -lt "$deadline" ] || break
     sleep 0.3
   done
   check_picture "$file" 0 "$min_pixels" >/dev/null
-  [ "$discs" -ge "$min_discs" ] || fail "only $discs disc colours in 20 pictures like $file"
+  [ "$discs" -ge "$min_discs" ] || fail "only $discs disc colours in the pictures of $(( $(e2e_bound_ms 8) / 1000 )) s like $file"
   echo "$discs"
+}
+
+# open_test_window NAME [ARG...]: another client's window, made by the test window
+# program (640x480 unless the arguments say otherwise). Its pid is $window_pid, its id
+# $window_id, once it has named itself.
+open_test_window() {
+  local name=$1
+  shift
+  [ $# -gt 0 ] || set -- 640 480
+  launch "$name" "$test_window" "$@"
+  window_pid=$last_pid
+  e2e_within 5 test -s "$work/$name.out" || fail "the test window $name did not name itself"
+  window_id=$(head -1 "$work/$name.out")
 }
 
 # The colours other than the background and the text that cover more than the given
