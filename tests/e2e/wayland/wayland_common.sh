@@ -3,7 +3,7 @@
 # seat, pictures with grim, and checks of those pictures. Source it after set -euo
 # pipefail; it sources x11_common.sh for the generic helpers ($work, pids and their
 # cleanup, fail, launch, running, exit_within, expect_clean_end, histogram, disc_colours,
-# ensure_user, $slack). Needs sway, swaybg, grim, wtype, wayvnc and ImageMagick.
+# ensure_user, bound, e2e_within). Needs sway, swaybg, grim, wtype, wayvnc and ImageMagick.
 #
 # After start_sway, WAYLAND_DISPLAY is the absolute path of sway's socket, so a client
 # run as root reaches it; SWAYSOCK is its IPC socket.
@@ -27,7 +27,7 @@ as_user=()
 # swaymsg on the session's IPC socket, bounded: a stopped or hung sway fails the call
 # (exit 124) instead of hanging the test. Exit 2 where sway refused the command.
 sway_msg() {
-  timeout $(( 5 * slack )) swaymsg -s "$SWAYSOCK" "$@"
+  timeout "$(bound 5)" swaymsg -s "$SWAYSOCK" "$@"
 }
 
 # The outputs' names, one a line.
@@ -73,7 +73,8 @@ start_sway() {
   # SIGKILL when the test's shell dies, even unable to clean up (killed on a timeout).
   as_user=(setpriv --pdeathsig KILL)
   [ "$(id -u)" -eq 0 ] && as_user+=(--reuid="$sway_user" --regid="$(id -g "$sway_user")" --init-groups)
-  as_user+=(env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$sway_home" XDG_RUNTIME_DIR="$sway_runtime")
+  # In its home, where it may write a core dump.
+  as_user+=(env -i -C "$sway_home" PATH=/usr/local/bin:/usr/bin:/bin HOME="$sway_home" XDG_RUNTIME_DIR="$sway_runtime")
   unset WAYLAND_DISPLAY SWAYSOCK
   launch "sway$sway_starts" "${as_user[@]}" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
     WLR_HEADLESS_OUTPUTS="$count" sway -c "$config"
@@ -81,12 +82,11 @@ start_sway() {
   local log=$work/sway$sway_starts.err
   SWAYSOCK=$sway_runtime/sway-ipc.$(id -u "$sway_user").$sway_pid.sock
   export SWAYSOCK
-  for _ in $(seq $(( 100 * slack ))); do
-    running "$sway_pid" || fail "sway ended at its start: $(tail -5 "$log")"
-    [ -S "$SWAYSOCK" ] && sway_msg -t get_version >/dev/null 2>&1 && break
-    sleep 0.05
-  done
-  sway_msg -t get_version >/dev/null 2>&1 || fail "sway's IPC did not answer within $(( 5 * slack )) s: $(tail -5 "$log")"
+  sway_answers() {
+    running "$sway_pid" || { echo "sway ended at its start: $(tail -5 "$log")" >&2; return 2; }
+    [ -S "$SWAYSOCK" ] && sway_msg -t get_version >/dev/null 2>&1 || { echo "sway's IPC does not answer: $(tail -5 "$log")" >&2; return 1; }
+  }
+  e2e_within 5 sway_answers || exit 1
   # The Wayland socket is there before the IPC one; exactly one in this directory.
   socket=$(find "$sway_runtime" -maxdepth 1 -type s -name 'wayland-*')
   [ -n "$socket" ] && [ "$(echo "$socket" | wc -l)" = 1 ] || fail "no single Wayland socket in $sway_runtime: '$socket'"
@@ -98,16 +98,16 @@ start_sway() {
     fail "the layout is $(identify -format %wx%h "$work/desktop.png"), not $count outputs of $size side by side"
 }
 
-# Waits until an output shows the bar and, below it, the black background (5 s, times
-# the slack): only then can a test prove that a saver covers both.
+# Waits until an output shows the bar and, below it, the black background (the bound for
+# 5 s): only then can a test prove that a saver covers both.
 wait_for_desktop() {
+  e2e_within 5 desktop_shown "$1" || exit 1
+}
+desktop_shown() {
   local output=$1 file=$work/desktop-$1.png
-  for _ in $(seq $(( 20 * slack ))); do
-    shot "$file" "$output"
-    bar_visible "$file" && [ "$(histogram "$file" | head -1 | awk '{ print $2 }')" = "(0,0,0)" ] && return 0
-    sleep 0.25
-  done
-  fail "output $output shows no bar on black within $(( 5 * slack )) s: $(histogram "$file" | head -3 | tr -s ' \n' ' ')"
+  shot "$file" "$output"
+  bar_visible "$file" && [ "$(histogram "$file" | head -1 | awk '{ print $2 }')" = "(0,0,0)" ] ||
+    { echo "output $output shows no bar on black: $(histogram "$file" | head -3 | tr -s ' \n' ' ')" >&2; return 1; }
 }
 
 # The seat's capabilities as wl_seat gives them to clients (1 pointer, 2 keyboard).
@@ -140,14 +140,12 @@ enable_pointer() {
   local output=${1:-$(outputs | head -1)} socket=$sway_runtime/vnc.sock
   [ ! -e "$socket" ] || fail "enable_pointer: this sway has a wayvnc already"
   launch wayvnc "${as_user[@]}" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" wayvnc -u -o "$output" "$socket"
-  local wayvnc_pid=$last_pid
-  for _ in $(seq $(( 100 * slack ))); do
-    running "$wayvnc_pid" || fail "wayvnc ended: $(tail -5 "$work/wayvnc.err")"
-    [ -S "$socket" ] && has_pointer && break
-    sleep 0.05
-  done
-  [ -S "$socket" ] && has_pointer && running "$wayvnc_pid" ||
-    fail "the seat has no pointer $(( 5 * slack )) s after starting wayvnc: $(tail -5 "$work/wayvnc.err")"
+  wayvnc_pid=$last_pid
+  pointer_ready() {
+    running "$wayvnc_pid" || { echo "wayvnc ended: $(tail -5 "$work/wayvnc.err")" >&2; return 1; }
+    [ -S "$socket" ] && has_pointer || { echo "the seat has no pointer: $(tail -5 "$work/wayvnc.err")" >&2; return 1; }
+  }
+  e2e_within 5 pointer_ready || exit 1
 }
 
 # pointer_to X Y: moves the pointer to a point of the layout (all outputs side by side).
@@ -169,7 +167,7 @@ click() {
 # enter first. Where the seat had no keyboard before (no enable_pointer), it also gets a
 # capabilities change, and a client slow to ask for the keyboard may miss the key.
 key() {
-  timeout $(( 5 * slack )) wtype -k "$1" 2>"$work/wtype.err" || fail "key $1: wtype failed: $(cat "$work/wtype.err")"
+  timeout "$(bound 5)" wtype -k "$1" 2>"$work/wtype.err" || fail "key $1: wtype failed: $(cat "$work/wtype.err")"
 }
 
 # shot FILE [OUTPUT]: a picture of the whole layout, or of one output. Once there is a
@@ -179,31 +177,33 @@ key() {
 shot() {
   local args=()
   [ -n "${2:-}" ] && args=(-o "$2")
-  timeout $(( 5 * slack )) grim "${args[@]}" "$1" 2>"$work/grim.err" || fail "shot of ${2:-the layout}: grim: $(cat "$work/grim.err")"
+  timeout "$(bound 5)" grim "${args[@]}" "$1" 2>"$work/grim.err" || fail "shot of ${2:-the layout}: grim: $(cat "$work/grim.err")"
 }
 
 # Adds a headless output (sway places it right of the others, at 1920x1080) and prints
 # its name once sway lists it.
 add_output() {
-  local before name=""
+  local before
   before=$(outputs)
   sway_msg -q create_output || fail "create_output failed"
-  for _ in $(seq $(( 100 * slack ))); do
-    name=$(outputs | grep -vxF "$before" | head -1) || true
-    [ -n "$name" ] && break
-    sleep 0.05
-  done
-  [ -n "$name" ] || fail "no new output $(( 5 * slack )) s after create_output"
-  echo "$name"
+  new_output() { outputs | grep -vxF "$before" | head -1 | grep . || { echo "no new output after create_output" >&2; return 1; }; }
+  e2e_within 5 new_output || exit 1
 }
 
 # Ends sway at once (SIGKILL: no goodbye to its clients, as when a compositor crashes)
-# and reaps it. Its pid leaves pids so that cleanup cannot signal a reused pid.
+# and reaps it. Its pid leaves pids so that cleanup cannot signal a reused pid. wayvnc,
+# which is no part of what is tested, is ended first: Debian 12's wayvnc 0.5 crashes
+# (SIGSEGV in wl_proxy_get_version, as it tears down) when its compositor goes away.
 kill_compositor() {
   local pid kept=()
+  if [ -n "${wayvnc_pid:-}" ] && running "$wayvnc_pid"; then
+    kill -TERM "$wayvnc_pid"
+    exit_within "$wayvnc_pid" "$(bound 5)"
+    [ "$exit_code" != running ] || fail "wayvnc is still there $(bound 5) s after SIGTERM"
+  fi
   kill -KILL "$sway_pid"
-  exit_within "$sway_pid" $(( 5 * slack )) 2>/dev/null # not bash's "Killed"
-  [ "$exit_code" != running ] || fail "sway is still there $(( 5 * slack )) s after SIGKILL"
+  exit_within "$sway_pid" "$(bound 5)" 2>/dev/null # not bash's "Killed"
+  [ "$exit_code" != running ] || fail "sway is still there $(bound 5) s after SIGKILL"
   for pid in "${pids[@]}"; do [ "$pid" = "$sway_pid" ] || kept+=("$pid"); done
   pids=("${kept[@]}")
 }
@@ -214,16 +214,30 @@ all_background() {
   [ "$(histogram "$1" | awk '{ print $2 }' | tr '\n' ' ')" = "(0,0,128) " ]
 }
 
-# covered_within OUTPUT SECONDS: waits until a picture of the output is all background
-# (times the slack); false if it never is, with the last picture in $work/OUTPUT.png.
+# covered OUTPUT: a picture of the output, in $work/OUTPUT.png, is all background.
+covered() {
+  shot "$work/$1.png" "$1"
+  all_background "$work/$1.png" ||
+    { echo "output $1 is not all background: $(histogram "$work/$1.png" | head -3 | tr -s ' \n' ' ')" >&2; return 1; }
+}
+
+# covered_within OUTPUT SECONDS: waits (the bound for SECONDS) until the output is covered;
+# false, saying what it showed last, if it never is.
 covered_within() {
-  local deadline=$(( $(date +%s) + $2 * slack ))
-  while :; do
-    shot "$work/$1.png" "$1"
-    all_background "$work/$1.png" && return 0
-    [ "$(date +%s)" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
+  e2e_within "$2" covered "$1"
+}
+
+# saver_on OUTPUT FILE MIN_DISCS: waits (the bound for 5 s) until a picture of the output
+# into FILE passes check_saver_output, and prints the count of disc colours.
+saver_on() {
+  local output=$1 file=$2
+  shift 2
+  e2e_within 5 shot_then "$output" "$file" check_saver_output "$file" "$@" || exit 1
+}
+shot_then() {
+  local output=$1 file=$2
+  shift 2
+  shot "$file" "$output" && "$@"
 }
 
 # Whether a picture of one output shows the swaybar: its colour over most of the top 16
