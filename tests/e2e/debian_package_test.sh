@@ -43,9 +43,8 @@ xmllint --noout /usr/share/xscreensaver/config/varbules.xml || fail "the install
 
 start_xvfb 1024x768
 launch saver varbules /s
-sleep $(( 2 * slack ))
-import -window root "$work/installed.png"
-discs=$(check_picture "$work/installed.png" 25)
+wait_for_window SCREENSAVER >/dev/null
+discs=$(shows root "$work/installed.png" 25)
 xdotool key a
 expect_clean_end saver "$last_pid" 1 "the installed saver, a key"
 rc=0

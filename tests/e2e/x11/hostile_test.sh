@@ -37,37 +37,24 @@ start_in() {
 expect_default_run() {
   local name=$1 what=$2 min=${3:-16} max=${4:-32} discs
   wait_for_window SCREENSAVER >/dev/null
-  sleep 0.5
-  import -window root "$work/$name.png"
-  discs=$(check_picture "$work/$name.png" 5)
-  [ "$discs" -gt "$min" ] && [ "$discs" -le "$max" ] ||
-    fail "$what: $discs disc colours, expected more than $min and at most $max"
+  discs=$(shows root "$work/$name.png" $(( min + 1 )))
+  [ "$discs" -le "$max" ] || fail "$what: $discs disc colours, expected at most $max"
   xdotool key a
   expect_clean_end "$name" "$saver_pid" 1 "$what: a key"
   results+=("$what: $discs disc colours, a key ended it in $exit_ms ms")
 }
 
-# The process ends within two seconds (times the slack) with exit code 1, its stderr
+# The process ends within the bound for two seconds with exit code 1, its stderr
 # holds the given text, and no report.
 expect_refusal() {
-  local name=$1 pid=$2 text=$3 what=$4
-  exit_within "$pid" $(( 2 * slack ))
-  [ "$exit_code" = 1 ] || fail "$what: exit $exit_code, expected 1 within $(( 2 * slack )) s: $(head -c 4000 "$work/$name.err")"
+  local name=$1 pid=$2 text=$3 what=$4 limit
+  limit=$(bound 2)
+  exit_within "$pid" "$limit"
+  [ "$exit_code" = 1 ] || fail "$what: exit $exit_code, expected 1 within $limit s: $(head -c 4000 "$work/$name.err")"
   no_report_in "$work/$name.err" "$what"
   grep -q "^varbules: $text" "$work/$name.err" || fail "$what: no \"$text\" on stderr: $(cat "$work/$name.err")"
   [ "$(wc -l <"$work/$name.err")" = 1 ] || fail "$what: more than one line on stderr: $(cat "$work/$name.err")"
   results+=("$what: exit 1 after $exit_ms ms, \"$(cat "$work/$name.err")\"")
-}
-
-# A test window launched as NAME: another client's window, 640x480. Its pid is
-# $window_pid, its id $window_id.
-open_test_window() {
-  local name=$1
-  launch "$name" "$test_window" 640 480
-  window_pid=$last_pid
-  for _ in $(seq 100); do [ -s "$work/$name.out" ] && break; sleep 0.05; done
-  window_id=$(head -1 "$work/$name.out")
-  [ -n "$window_id" ] || fail "the test window did not name itself"
 }
 
 start_xvfb 1024x768
@@ -130,11 +117,11 @@ launch preview "$saver" /p "$window_id"
 preview_pid=$last_pid
 launch on-window "$saver" --window-id "$window_id"
 on_window_pid=$last_pid
-sleep 1.2
+e2e_within 5 viewable_child "$window_id" || exit 1
 # The preview, a child covering the whole window, is what shows: its small discs.
 discs=$(picture_showing "$window_id" "$work/owned.png" 1 30)
 kill -KILL "$window_pid"
-wait "$window_pid" 2>/dev/null || true
+reap "$window_pid"
 expect_clean_end preview "$preview_pid" 1 "/p in a window whose owner was killed"
 preview_ms=$exit_ms
 expect_clean_end on-window "$on_window_pid" 1 "--window-id on a window whose owner was killed"
@@ -144,7 +131,7 @@ results+=("another client's window (the preview's $discs disc colours in it), it
 open_test_window gone
 gone=$window_id
 kill -TERM "$window_pid"
-exit_within "$window_pid" 2
+exit_within "$window_pid" "$(bound 2)"
 xwininfo -id "$gone" >/dev/null 2>&1 && fail "the test window is still there"
 launch gone-preview "$saver" /p "$gone"
 expect_refusal gone-preview "$last_pid" "no window" "/p in a destroyed window"
@@ -169,11 +156,11 @@ for signal in TERM KILL; do
     name=lost-${signal}${mode//\//-}
     launch "$name" "$saver" "$mode"
     saver_pid=$last_pid
-    wait_for_window "$([ "$mode" = /s ] && echo SCREENSAVER || echo Varbules)" >/dev/null
-    sleep 0.5
+    window=$(wait_for_window "$([ "$mode" = /s ] && echo SCREENSAVER || echo Varbules)")
+    shows "$window" "$work/$name.png" 5 >/dev/null
     # The time is counted from the server's end.
     kill "-$signal" "$xvfb_pid"
-    wait "$xvfb_pid" 2>/dev/null || true
+    reap "$xvfb_pid"
     expect_refusal "$name" "$saver_pid" "lost the connection to display" "display ended (SIG$signal) under $mode"
   done
 done

@@ -22,9 +22,11 @@ start_saver() {
 }
 
 # The picture of a run on both heads: the discs and overlays on the primary, the second
-# head blank.
+# head blank. A picture is taken until it shows all of that (the first frames may still be
+# on their way), and the count of disc colours printed.
 check_heads() {
   local shot=$1 what=$2 discs
+  import -window root "$shot"
   two_monitors_blank "$shot" "$kSecondHead" ||
     fail "$what: the second head is not all background: $(two_monitors_colours "$shot" "$kSecondHead" | head -3 | tr '\n' ' ')"
   discs=$(two_monitors_disc_colours "$shot" "$kPrimaryHead")
@@ -36,34 +38,29 @@ check_heads() {
 
 start_saver /s
 wait_for_window SCREENSAVER >/dev/null
-sleep $(( 2 * slack ))
 geometry=$(xwininfo -name SCREENSAVER | awk '/-geometry/ { print $2 }')
 [ "$geometry" = "$kPrimaryHead" ] || fail "the saver window is $geometry, not the primary head $kPrimaryHead"
-import -window root "$work/full.png"
-discs=$(check_heads "$work/full.png" "/s")
+discs=$(e2e_within 5 check_heads "$work/full.png" "/s") || exit 1
 running "$saver_pid" || fail "the saver ended before any input"
 xdotool key a
 expect_clean_end saver "$saver_pid" 1 "a key press with the pointer on the second head"
 ends="key ${exit_ms} ms"
 
+# Input goes to the second head's cover once it stands, and the picture shows it there.
 start_saver /s
-wait_for_window SCREENSAVER >/dev/null
-sleep 0.5
+e2e_within 5 check_heads "$work/click.png" "/s, before a click" >/dev/null || exit 1
 xdotool click 1
 expect_clean_end saver "$saver_pid" 1 "a click on the second head"
 ends+=", click ${exit_ms} ms"
 
 start_saver /s
-wait_for_window SCREENSAVER >/dev/null
-sleep 0.5
+e2e_within 5 check_heads "$work/move.png" "/s, before a move" >/dev/null || exit 1
 xdotool mousemove_relative 1 0
 expect_clean_end saver "$saver_pid" 1 "a one-pixel move on the second head"
 ends+=", move ${exit_ms} ms"
 
 start_saver --root
-sleep $(( 3 * slack ))
-import -window root "$work/root.png"
-root_discs=$(check_heads "$work/root.png" "--root")
+root_discs=$(e2e_within 5 check_heads "$work/root.png" "--root") || exit 1
 kill -TERM "$saver_pid"
 expect_clean_end saver "$saver_pid" 2 "--root ended by SIGTERM"
 

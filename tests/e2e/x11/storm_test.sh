@@ -52,16 +52,6 @@ storm_for() {
   done
 }
 
-open_test_window() {
-  local name=$1
-  shift
-  launch "$name" "$test_window" "$@"
-  window_pid=$last_pid
-  for _ in $(seq 100); do [ -s "$work/$name.out" ] && break; sleep 0.05; done
-  window_id=$(head -1 "$work/$name.out")
-  [ -n "$window_id" ] || fail "the test window $name did not name itself"
-}
-
 # The rate label's band of a window's picture, as a checksum.
 label_band() {
   convert "$1" -crop 400x16+0+0 +repage rgb:- | md5sum | cut -c1-12
@@ -77,7 +67,10 @@ launch preview "$saver" /p "$preview_window"
 preview_pid=$last_pid
 launch on-window "$saver" --window-id "$saver_window"
 on_window_pid=$last_pid
-sleep 1.5
+# Both drawing before the storm.
+e2e_within 5 viewable_child "$preview_window" || exit 1
+picture_showing "$preview_window" "$work/preview-before.png" 1 30 >/dev/null
+shows "$saver_window" "$work/on-window-before.png" 5 >/dev/null
 
 pictures=0
 band_changes=0
@@ -114,7 +107,7 @@ for first in key click move; do
   launch fullscreen "$saver" /s
   saver_pid=$last_pid
   wait_for_window SCREENSAVER >/dev/null
-  sleep 0.5
+  shows root "$work/fullscreen.png" 5 >/dev/null
   # shellcheck disable=SC2046
   xdotool $(storm_actions 40 any wheel)
   sleep 0.3

@@ -8,18 +8,13 @@ test_window=$2
 . "$(dirname "$0")/x11_common.sh"
 start_xvfb 1024x768
 
-launch window "$test_window" 640 480
-window_pid=$last_pid
-for _ in $(seq 100); do [ -s "$work/window.out" ] && break; sleep 0.05; done
-id=$(head -1 "$work/window.out")
-[ -n "$id" ] || fail "the test window did not name itself"
+open_test_window window
+id=$window_id
 hex=$(printf '0x%x' "$id")
 
 launch saver "$saver" --window-id "$hex"
 saver_pid=$last_pid
-sleep 1.5
-import -window "$id" "$work/window-id.png"
-discs=$(check_picture "$work/window-id.png" 5)
+discs=$(shows "$id" "$work/window-id.png" 5)
 
 # Input on the window is its owner's: a move, a click and a key leave the saver running.
 xdotool mousemove 320 240 sleep 0.1 mousemove_relative 5 5 click 1 key a
@@ -38,7 +33,7 @@ launch preview "$saver" /p "$id"
 preview_pid=$last_pid
 launch again "$saver" --window-id "$id"
 again_pid=$last_pid
-sleep 1.2
+e2e_within 5 viewable_child "$id" || exit 1
 preview_discs=$(picture_showing "$id" "$work/preview.png" 2 30)  # two small discs of 8 pixels across
 kill -TERM "$window_pid"
 expect_clean_end preview "$preview_pid" 1 "preview after its parent went"

@@ -33,38 +33,23 @@ chown "$user" "$home/.xscreensaver"
 launch daemon runuser -u "$user" -- env DISPLAY="$DISPLAY" HOME="$home" \
   VARBULES_FRAME_LOG="$work/log/frames" xscreensaver -no-splash -verbose
 daemon_pid=$last_pid
-for _ in $(seq 100); do
-  xscreensaver-command -time >/dev/null 2>&1 && break
-  sleep 0.1
-done
-xscreensaver-command -time >/dev/null 2>&1 || fail "the daemon did not start: $(tail -5 "$work/daemon.err")"
+e2e_within 10 xscreensaver-command -time >/dev/null || fail "the daemon did not start: $(tail -5 "$work/daemon.err")"
 
 xscreensaver-command -activate >/dev/null
-hack=""
-for _ in $(seq 100); do
-  hack=$(pgrep -u "$user" -x varbules || true)
-  [ -n "$hack" ] && break
-  sleep 0.05
-done
-[ -n "$hack" ] || fail "-activate did not start the hack: $(tail -5 "$work/daemon.err")"
+hack=$(e2e_within 5 pgrep -u "$user" -x varbules) || fail "-activate did not start the hack: $(tail -5 "$work/daemon.err")"
 grep -qa -- '--root' "/proc/$hack/cmdline" || fail "the hack was not started with --root"
 
-sleep 1.5
-import -window root "$work/activated.png"
-discs=$(check_picture "$work/activated.png" 5)
+discs=$(shows root "$work/activated.png" 5)
 
 xscreensaver-command -deactivate >/dev/null
-for _ in $(seq 60); do
-  kill -0 "$hack" 2>/dev/null || break
-  sleep 0.05
-done
-kill -0 "$hack" 2>/dev/null && fail "-deactivate did not end the hack"
+gone() { ! kill -0 "$1" 2>/dev/null || { echo "process $1 still runs" >&2; return 1; }; }
+e2e_within 3 gone "$hack" || fail "-deactivate did not end the hack"
 # The log is written as the animation thread ends, which only a clean stop lets it do.
-for _ in $(seq 20); do [ -s "$work/log/frames" ] && break; sleep 0.05; done
+e2e_within 1 test -s "$work/log/frames" || true
 frames=$(sed -n 's/^frames=\([0-9]*\).*/\1/p' "$work/log/frames" 2>/dev/null || true)
 [ -n "$frames" ] && [ "$frames" -gt 50 ] || fail "no clean end of the animation (frame log: $(cat "$work/log/frames" 2>/dev/null))"
 grep -q "varbules: X error" "$work/daemon.err" && fail "the hack reported an X error: $(grep 'X error' "$work/daemon.err")"
 
 xscreensaver-command -exit >/dev/null 2>&1 || true
-exit_within "$daemon_pid" 5
+exit_within "$daemon_pid" "$(bound 5)"
 echo "ok: xscreensaver ran the hack with --root ($discs disc colours on its window), -deactivate ended it after $frames frames"
