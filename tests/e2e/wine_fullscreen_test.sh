@@ -19,7 +19,6 @@ scr=$(realpath "$1")
 probe=$(realpath "$2")
 source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_common.sh"
 
-readonly kEndLimitMs=1000
 readonly kPointerX=512 kPointerY=384
 timings=()
 
@@ -36,6 +35,7 @@ start_saver() {
         exec "$e2e_wine_run" "$e2e_arch" "$scr" /s >"$run_dir/saver.out" 2>&1) &
     saver_pid=$!
     e2e_pids+=("$saver_pid")
+    e2e_track "$saver_pid" "the saver ($run)" "$run_dir/saver.out"
     if ! wait "$e2e_probe_pid"; then
         local state="still running"
         if ! kill -0 "$saver_pid" 2>/dev/null; then
@@ -63,10 +63,12 @@ end_by_input() {
     shift
     kill -0 "$saver_pid" 2>/dev/null || e2e_fail "[$run] the saver ended before any input came"
     e2e_log "[$run] sending: xdotool $*"
-    local took rc=0
+    local took rc=0 kEndLimitMs
+    kEndLimitMs=$(e2e_bound_ms 1)
     xdotool "$@"
     if took=$(e2e_wait_gone_ms "$saver_pid" "$kEndLimitMs"); then
         wait "$saver_pid" || rc=$?
+        e2e_reaped "$saver_pid" "$rc"
         e2e_check "[$run] the saver ended $took ms after 'xdotool $*' with exit code $rc" [ "$rc" -eq 0 ]
         timings+=("$run: input to exit $took ms")
     else
@@ -104,16 +106,19 @@ shots_since_window() { awk -v from="$found_ms" '$2 >= from' "$1/shots.txt" 2>/de
 
 # The rate first stands behind the label more than a second after the animation's time
 # base. That base comes after the launch, after the window exists (the animation needs
-# its client area; the probe sees the window within a few ms, 100 allowed) and no earlier
+# its client area; the probe sees the window within a few ms, 100 allowed), no earlier
 # than 100 ms before the first frame ended (the frame log tells when, once the run is
-# over). Screenshots taken before then show the label alone.
+# over), and no earlier than 100 ms before the start of the last screenshot that showed
+# no text yet (the first frame had not ended when it was taken). Screenshots taken before
+# a second after the latest of these show the label alone.
 #
 # start_saver_shooting <run>: starts the saver as start_saver does, with screenshots taken
 # from before the launch on, in the background (on a busy machine the probe may take a
 # second to report the window, and the first second is what they are for), until three
 # have started since the window appeared and 1.3 s have passed. Sets early_shots,
 # early_done (when each was surely over) and early_text (near-white pixels in the top 20
-# rows), for the shots started since the window appeared.
+# rows), for the shots started since the window appeared, and blank_start_ms, the start
+# of the last shot before the first with text.
 start_saver_shooting() {
     local run=$1 shooter shot done_ms count
     local dir="$e2e_work/$run-early"
@@ -134,12 +139,17 @@ start_saver_shooting() {
     early_shots=()
     early_done=()
     early_text=()
-    while read -r shot _ done_ms; do
+    blank_start_ms=0
+    local start_ms text_seen=0
+    while read -r shot start_ms done_ms; do
+        read -r count _ < <(e2e_text_extent 1024 20 0 0 "$shot")
+        [ "$count" -ge 20 ] && text_seen=1
+        [ "$text_seen" = 0 ] && blank_start_ms=$start_ms
+        [ "$start_ms" -ge "$found_ms" ] || continue
         early_shots+=("$shot")
         early_done+=("$done_ms")
-        read -r count _ < <(e2e_text_extent 1024 20 0 0 "$shot")
         early_text+=("$count")
-    done < <(shots_since_window "$dir")
+    done <"$dir/shots.txt"
 }
 
 # pick_label_shots: once the saver of the last run has ended and written its frame log,
@@ -161,6 +171,7 @@ pick_label_shots() {
     else
         echo "note: no frame log ('$log'): the early shots count only up to 0.9 s after the window appeared"
     fi
+    [ $((blank_start_ms - 100 + 1000)) -gt "$deadline" ] && deadline=$((blank_start_ms - 100 + 1000))
     label_shots=()
     for i in "${!early_shots[@]}"; do
         if [ "${early_done[$i]}" -lt "$deadline" ] && [ "${early_text[$i]}" -ge 20 ]; then
@@ -193,6 +204,7 @@ first_text_ms=
 for i in "${!early_shots[@]}"; do
     if [ "${early_text[$i]}" -ge 20 ]; then
         first_text_ms=${early_done[$i]}
+        read -r _ first_text_col < <(e2e_text_extent 1024 20 0 0 "${early_shots[$i]}")
         break
     fi
 done
@@ -204,20 +216,28 @@ echo "note: early screenshots (time after the window appeared: near-white pixels
 [ -n "$first_text_ms" ] || e2e_fail "no text in the top 20 rows of ${#early_shots[@]} screenshots" \
     "over $((now - found_ms)) ms after the window appeared"
 
-# Well after the first rate: 2 s after the window, and 1.6 s after text first showed.
+# Well after the first rate: from 2 s after the window, and 1.6 s after text first
+# showed, three screenshots at a time until they show both overlays and the text at the
+# top left reaching well beyond where it first did (up to the bound for 3 s more).
 late_at=$((found_ms + 2000))
 [ $((first_text_ms + 1600)) -gt "$late_at" ] && late_at=$((first_text_ms + 1600))
 e2e_sleep_until_ms "$late_at"
 late=("$run_dir/late1.png" "$run_dir/late2.png" "$run_dir/late3.png")
-for shot in "${late[@]}"; do
-    e2e_screenshot "$shot"
+late_until=$(( $(e2e_now_ms) + $(e2e_bound_ms 3) ))
+while :; do
+    late_at=$(e2e_now_ms)
+    for shot in "${late[@]}"; do
+        e2e_screenshot "$shot"
+    done
+    read -r late_count late_col < <(e2e_text_extent 1024 20 0 0 "${late[@]}")
+    read -r top_left _ < <(e2e_text_extent 400 30 0 0 "${late[@]}")
+    read -r bottom_right _ < <(e2e_text_extent 500 30 524 738 "${late[@]}")
+    [ "$top_left" -ge 30 ] && [ "$bottom_right" -ge 30 ] && [ "$late_col" -ge $((first_text_col + 30)) ] && break
+    [ "$(e2e_now_ms)" -lt "$late_until" ] || break
 done
-read -r late_count late_col < <(e2e_text_extent 1024 20 0 0 "${late[@]}")
 e2e_log "$((late_at - found_ms)) ms after the window appeared: text reaches column $late_col ($late_count near-white pixels)"
 
-read -r top_left _ < <(e2e_text_extent 400 30 0 0 "${late[@]}")
 e2e_check "white text in the top-left corner: $top_left near-white pixels in 400x30" [ "$top_left" -ge 30 ]
-read -r bottom_right _ < <(e2e_text_extent 500 30 524 738 "${late[@]}")
 e2e_check "white text in the bottom-right corner: $bottom_right near-white pixels in 500x30" [ "$bottom_right" -ge 30 ]
 
 e2e_histogram "$run_dir/late1.png" >"$run_dir/histogram.txt"
@@ -239,10 +259,10 @@ fi
 
 # The pointer left still, then moved to the very place it already is: the saver runs on.
 xdotool mousemove "$kPointerX" "$kPointerY"
-sleep 2
+e2e_hold 2
 eval "$(xdotool getmouselocation --shell)"
 [ "$X $Y" = "$kPointerX $kPointerY" ] || e2e_fail "the pointer moved by itself to $X,$Y"
-e2e_check "the saver still runs 2 s after a move of the pointer to where it already was" kill -0 "$saver_pid"
+e2e_check "the saver still runs seconds after a move of the pointer to where it already was" kill -0 "$saver_pid"
 
 end_by_input key key a
 
@@ -267,14 +287,14 @@ e2e_log "label alone (${#label_shots[@]} screenshots before $((deadline - found_
 e2e_check "the top-left text grew to the right after the first second: column $early_col -> $late_col (at least 30 more)" \
     [ "$late_col" -ge $((early_col + 30)) ]
 
-# --- run 2: a button press ---------------------------------------------------------------
+# --- run 2: a button press, once it draws -----------------------------------------------
 start_saver click
-e2e_sleep_until_ms $((found_ms + 1000))
+e2e_within 10 e2e_drawing "$run_dir/drawing.png" || e2e_fail "[click] the saver does not draw"
 end_by_input click click 1
 
-# --- run 3: a move by one pixel ------------------------------------------------------------
+# --- run 3: a move by one pixel, once it draws ------------------------------------------
 start_saver move
-e2e_sleep_until_ms $((found_ms + 1000))
+e2e_within 10 e2e_drawing "$run_dir/drawing.png" || e2e_fail "[move] the saver does not draw"
 end_by_input move mousemove_relative 1 0
 
 echo "timings:"

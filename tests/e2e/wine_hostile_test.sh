@@ -30,15 +30,12 @@ full_screen() {
         >"$out/saver.out" 2>&1) &
     saver_pid=$!
     e2e_pids+=("$saver_pid")
+    e2e_track "$saver_pid" "the saver ($run)" "$out/saver.out"
     wait "$e2e_probe_pid" || true
     e2e_check "$run: a full-screen window within 20 s" [ "$(e2e_value "$out/window.txt" found)" = 1 ]
-    sleep 1.5
-    e2e_screenshot "$out/shot.png"
-    local colours
-    colours=$(e2e_disc_colours "$out/shot.png")
-    e2e_check "$run: $discs discs ($colours colours)" e2e_about_discs "$colours" "$discs"
+    e2e_check "$run: $discs discs" e2e_within 5 e2e_shows_discs "$out/shot.png" "$discs"
     xdotool key a
-    e2e_check "$run: a key press ends it with exit code 0" e2e_ended_with "$saver_pid" 3000 0
+    e2e_check "$run: a key press ends it with exit code 0" e2e_ended_with "$saver_pid" "$(e2e_bound_ms 3)" 0
 }
 
 e2e_setup
@@ -59,7 +56,7 @@ e2e_check "ini-pipe: the pipe is left as it was" [ -p "$e2e_work/ini-pipe/Varbul
 
 result="$e2e_work/preview-gone.txt"
 rc=0
-timeout 60 "$e2e_wine_run" "$e2e_arch" "$driver" "$(e2e_winpath "$scr")" "$(e2e_winpath "$result")" gone \
+VARBULES_E2E_FACTOR=$(e2e_factor) timeout $(e2e_bound 60) "$e2e_wine_run" "$e2e_arch" "$driver" "$(e2e_winpath "$scr")" "$(e2e_winpath "$result")" gone \
     >"$e2e_work/driver.out" 2>&1 || rc=$?
 sed 's/^/  preview-gone: /' "$result" 2>/dev/null || true
 e2e_check "preview-gone: the saver ends by itself with exit code 0, showing nothing (driver exit $rc)" [ "$rc" = 0 ]

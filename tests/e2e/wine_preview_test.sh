@@ -23,7 +23,7 @@ started=$(e2e_now_ms)
 # The driver's output goes to a file: the saver it starts may inherit its handles, and a
 # pipe would keep this script waiting for the saver too.
 rc=0
-(cd "$e2e_work/run" && exec timeout 60 "$e2e_wine_run" "$e2e_arch" "$driver" "$(e2e_winpath "$scr")" "$(e2e_winpath "$result")" \
+(cd "$e2e_work/run" && VARBULES_E2E_FACTOR=$(e2e_factor) exec timeout "$(e2e_bound 60)" "$e2e_wine_run" "$e2e_arch" "$driver" "$(e2e_winpath "$scr")" "$(e2e_winpath "$result")" \
     >"$e2e_work/run/driver.out" 2>&1) || rc=$?
 took=$(($(e2e_now_ms) - started))
 

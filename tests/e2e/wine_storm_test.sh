@@ -27,25 +27,25 @@ dir="$e2e_work/fullscreen"
 mkdir -p "$dir"
 xdotool mousemove 500 400
 e2e_full_screen "$probe" "$dir" "$scr"
-sleep 0.5
+e2e_within 10 e2e_drawing "$dir/drawing.png" || e2e_fail "the saver does not draw"
 storm 3 0 0 1024 768 &
 storm_pid=$!
-e2e_check "full screen: the storm ends it with exit code 0" e2e_ended_with "$saver_pid" 3000 0
+e2e_check "full screen: the storm ends it with exit code 0" e2e_ended_with "$saver_pid" "$(e2e_bound_ms 3)" 0
 wait "$storm_pid"
 
 # --- a preview in another process's window -------------------------------------------
 dir="$e2e_work/preview"
 mkdir -p "$dir"
 result="$dir/result.txt"
-(cd "$dir" && exec timeout 120 "$e2e_wine_run" "$e2e_arch" "$driver" "$(e2e_winpath "$scr")" "$(e2e_winpath "$result")" \
+(cd "$dir" && VARBULES_E2E_FACTOR=$(e2e_factor) exec timeout "$(e2e_bound 120)" "$e2e_wine_run" "$e2e_arch" "$driver" "$(e2e_winpath "$scr")" "$(e2e_winpath "$result")" \
     hold $((seconds * 1000 + 2000)) >"$dir/driver.out" 2>&1) &
 driver_pid=$!
 e2e_pids+=("$driver_pid")
-for _ in $(seq 1 400); do
-    grep -q '^note: holding' "$result" 2>/dev/null && break
-    kill -0 "$driver_pid" 2>/dev/null || break
-    sleep 0.05
-done
+holding() {
+    kill -0 "$driver_pid" 2>/dev/null || return 0  # nothing more to wait for
+    grep -q '^note: holding' "$result" 2>/dev/null || { echo "the preview is not up yet" >&2; return 1; }
+}
+e2e_within 20 holding || true
 grep -q '^note: holding' "$result" 2>/dev/null || e2e_fail "the preview never came up: $(cat "$result" 2>/dev/null)"
 # The storm stays inside the host's client area, where the saver's window is: the host's
 # own frame and Alt+F4 would close the host, which ends a preview as it should, and F10
@@ -66,6 +66,7 @@ e2e_probe_start "$probe" '#32770' Setting 20000 "$dir/window.txt"
 (cd "$dir" && exec "$e2e_wine_run" "$e2e_arch" "$scr" /c >"$dir/saver.out" 2>&1) &
 dialog_pid=$!
 e2e_pids+=("$dialog_pid")
+e2e_track "$dialog_pid" "the settings dialog" "$dir/saver.out"
 wait "$e2e_probe_pid" || e2e_fail "no settings dialog: $(cat "$dir/saver.out")"
 read -r left top right bottom <<<"$(e2e_value "$dir/window.txt" rect)"
 echo "dialog at $left,$top to $right,$bottom"
@@ -78,7 +79,7 @@ e2e_probe_start "$probe" '#32770' Setting 2000 "$dir/window-after.txt"
 wait "$e2e_probe_pid" || true
 e2e_check "dialog: its window still shows" [ "$(e2e_value "$dir/window-after.txt" found)" = 1 ]
 "$e2e_wine_run" "$e2e_arch" "$tool" press Setting 1 "$(e2e_winpath "$dir/press.txt")" >/dev/null 2>&1 || true
-e2e_check "dialog: OK ends it with exit code 0" e2e_ended_with "$dialog_pid" 5000 0
+e2e_check "dialog: OK ends it with exit code 0" e2e_ended_with "$dialog_pid" "$(e2e_bound_ms 5)" 0
 # It stores the count in the user's own settings file.
 count=$(od -An -tu1 -j1 -N1 "$e2e_own_settings/Varbule.ini" 2>/dev/null | tr -d ' ' || true)
 e2e_check "dialog: it stored a count it offers, 512 bytes ($count)" \

@@ -24,6 +24,7 @@ start() {
     (cd "$dir" && exec "$e2e_wine_run" "$e2e_arch" "$scr" "$@" >"$dir/saver.out" 2>&1) &
     saver_pid=$!
     e2e_pids+=("$saver_pid")
+    e2e_track "$saver_pid" "the saver ($run)" "$dir/saver.out"
 }
 
 e2e_setup
@@ -36,9 +37,9 @@ for switch in /s -s /S s; do
     wait "$e2e_probe_pid" || true
     e2e_check "$switch: a full-screen saver window" [ "$(e2e_value "$dir/window.txt" found)" = 1 ]
     e2e_check "$switch: it covers the screen" [ "$(e2e_value "$dir/window.txt" client)" = "1024 768" ]
-    sleep 0.3
+    e2e_check "$switch: it draws" e2e_within 10 e2e_drawing "$dir/shot.png"
     xdotool key a
-    e2e_check "$switch: a key press ends it with exit code 0" e2e_ended_with "$saver_pid" 3000 0
+    e2e_check "$switch: a key press ends it with exit code 0" e2e_ended_with "$saver_pid" "$(e2e_bound_ms 3)" 0
 done
 
 # These show nothing: the probe looks for a window while the saver runs and ends.
@@ -46,13 +47,13 @@ probe_wait_ms=4000
 for line in "/p 1234" "/p:1234" "/p" "/p 0"; do
     # shellcheck disable=SC2086 # the line is the words of a command line
     start "preview-${line//[ :\/]/_}" $line
-    e2e_check "$line: exits 0 at once" e2e_ended_with "$saver_pid" 10000 0
+    e2e_check "$line: exits 0 at once" e2e_ended_with "$saver_pid" "$(e2e_bound_ms 10)" 0
     wait "$e2e_probe_pid" || true
     e2e_check "$line: no saver window appeared" [ "$(e2e_value "$dir/window.txt" found)" = 0 ]
 done
 
 start password /a
-e2e_check "/a: the password change exits 0" e2e_ended_with "$saver_pid" 20000 0
+e2e_check "/a: the password change exits 0" e2e_ended_with "$saver_pid" "$(e2e_bound_ms 20)" 0
 wait "$e2e_probe_pid" || true
 e2e_check "/a: no saver window" [ "$(e2e_value "$dir/window.txt" found)" = 0 ]
 
@@ -64,13 +65,9 @@ for count in 16 64; do
     printf "\\$(printf %03o "$count")" | dd of="$e2e_work/count-$count/Varbule.ini" bs=1 seek=1 conv=notrunc 2>/dev/null
     start "count-$count" /s
     wait "$e2e_probe_pid" || true
-    sleep 1.5
-    e2e_screenshot "$dir/shot.png"
-    colours=$(e2e_disc_colours "$dir/shot.png")
-    echo "count $count: $colours disc colours on screen"
-    e2e_check "count $count: as many discs as stored ($colours)" e2e_about_discs "$colours" "$count"
+    e2e_check "count $count: as many discs as stored" e2e_within 5 e2e_shows_discs "$dir/shot.png" "$count"
     xdotool key a
-    e2e_check "count $count: ends with exit code 0" e2e_ended_with "$saver_pid" 3000 0
+    e2e_check "count $count: ends with exit code 0" e2e_ended_with "$saver_pid" "$(e2e_bound_ms 3)" 0
 done
 
 e2e_checks_done "all switch checks passed"
