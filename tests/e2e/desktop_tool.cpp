@@ -4,6 +4,9 @@
 //   desktop_tool count <title> <result>          how many top-level windows bear the title
 //   desktop_tool press <title> <id> <result>     clicks control <id> of that window
 //   desktop_tool running <result>                SPI_GETSCREENSAVERRUNNING, 0 or 1
+//   desktop_tool close-desktop <result>          posts SC_CLOSE to the desktop window, as a
+//                                                stray Alt+F4 there would: Wine's desktop
+//                                                then ends the session
 //   desktop_tool monitors <result>               the monitors, as the saver is told of them
 //   desktop_tool windows <class> <result>        the top-level windows of that class: their
 //                                                rectangles, styles and visibility
@@ -279,6 +282,10 @@ int main(int argc, char** argv)
         BOOL running = FALSE;
         Put("answered", SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) ? 1 : 0);
         Put("running", running ? 1 : 0);
+        return Save(argv[2]) ? 0 : 2;
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "close-desktop") == 0) {
+        Put("posted", PostMessageA(GetDesktopWindow(), WM_SYSCOMMAND, SC_CLOSE, 0) ? 1 : 0);
         return Save(argv[2]) ? 0 : 2;
     }
     if (argc >= 3 && std::strcmp(argv[1], "monitors") == 0) {

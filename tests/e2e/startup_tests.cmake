@@ -6,6 +6,10 @@
 add_executable(desktop_tool desktop_tool.cpp)
 varbules_target_options(desktop_tool)
 
+# A witness of the Wine session's end (see its header comment).
+add_executable(session_sentinel session_sentinel.cpp)
+varbules_target_options(session_sentinel)
+
 # A PASSWORD.CPL of our own that refuses once, then accepts.
 add_library(password_cpl SHARED password_cpl.cpp)
 set_target_properties(password_cpl PROPERTIES PREFIX "" OUTPUT_NAME PASSWORD SUFFIX ".CPL")
@@ -23,7 +27,7 @@ if(TARGET Varbule)
   add_test(NAME wine_win9x_password_e2e
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine_win9x_test.sh
                    $<TARGET_FILE:Varbule> $<TARGET_FILE:window_probe> $<TARGET_FILE:desktop_tool>
-                   $<TARGET_FILE:password_cpl>)
+                   $<TARGET_FILE:password_cpl> $<TARGET_FILE:session_sentinel>)
   set_tests_properties(wine_settings_e2e wine_switches_e2e PROPERTIES
                        TIMEOUT 180 RUN_SERIAL TRUE SKIP_RETURN_CODE 77 ENVIRONMENT "${e2e_env}")
   # The settings file of the user's own: its own prefix, whose APPDATA it writes in and

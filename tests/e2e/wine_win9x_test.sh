@@ -8,15 +8,22 @@
 #   - with the value 0, or none: a key press ends the saver at once.
 #   - a storm of random input while the verifier keeps refusing: the saver never asks
 #     twice at once and never closes itself; once the verifier accepts, the next check
-#     ends it with exit code 0. (A saver that the Wine session ended meanwhile proves
-#     nothing either way: the storm is run again on a new one, up to twice.)
+#     ends it with exit code 0. A storm's key that reaches Wine's desktop window as a
+#     close (Alt+F4 there) ends the whole session, and every program in it: only a run
+#     whose end a sentinel window of the test's own saw the session end for is thrown
+#     away and the storm run again on a new saver, up to twice; any other end fails.
+#   - the session ending while a check is open (SC_CLOSE posted to the desktop window):
+#     the saver window is asked (WM_QUERYENDSESSION, while the check runs) and the
+#     session ends, the saver with it, without closing itself or answering the check.
 #
 #   wine_win9x_test.sh <Varbule.scr> <window_probe.exe> <desktop_tool.exe> <PASSWORD.CPL>
+#                      <session_sentinel.exe>
 set -euo pipefail
 scr=$(realpath "$1")
 probe=$(realpath "$2")
 tool=$(realpath "$3")
 cpl=$(realpath "$4")
+sentinel=$(realpath "$5")
 source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_common.sh"
 
 readonly kBoxTitle="Varbules test password"
@@ -34,17 +41,25 @@ start() {  # start <run>: the saver, with the password module beside it
     cp "$cpl" "$dir/PASSWORD.CPL"
     log="$dir/password.log"
     VARBULES_PASSWORD_LOG=$(e2e_winpath "$log") e2e_full_screen "$probe" "$dir" "$dir/Varbule.scr"
-    sleep 0.5
+    # Input reaches the saver once it has its first input state: when it draws.
+    e2e_within 10 drawing || e2e_fail "[$run] the saver does not draw"
 }
+drawing() { e2e_screenshot "$dir/drawing.png" && [ "$(e2e_disc_colours "$dir/drawing.png")" -ge 5 ]; }
 
-wait_for_boxes() {  # wait_for_boxes <n>: up to 5 s
-    local i
-    for i in $(seq 1 50); do
-        [ "$(boxes)" = "$1" ] && return 0
-        sleep 0.1
-    done
-    return 1
+boxes_are() { [ "$(boxes)" = "$1" ] || { echo "$(boxes) password boxes, not $1" >&2; return 1; }; }
+wait_for_boxes() { e2e_within 5 boxes_are "$1"; }
+
+# start_sentinel <log>: the session's witness (session_sentinel.cpp), running once this
+# returns; session_ended tells whether it saw the session end.
+start_sentinel() {
+    sentinel_log=$1
+    rm -f "$sentinel_log" "$sentinel_log.ready"
+    "$e2e_wine_run" "$e2e_arch" "$sentinel" "$(e2e_winpath "$sentinel_log")" "$(e2e_winpath "$sentinel_log.ready")" \
+        >"$sentinel_log.out" 2>&1 &
+    e2e_pids+=($!)
+    e2e_within 20 test -e "$sentinel_log.ready" || e2e_fail "the session sentinel did not start: $(cat "$sentinel_log.out")"
 }
+session_ended() { grep -q '^end_session=1' "$sentinel_log" 2>/dev/null || { echo "the sentinel saw no end of the session" >&2; return 1; }; }
 
 
 e2e_setup
@@ -60,18 +75,21 @@ xdotool key a
 e2e_check "a key press opens the password dialog" wait_for_boxes 1
 xdotool key b
 xdotool mousemove_relative 7 7
-sleep 0.5
+# Held for half a second (more on a busy machine): a second box would come meanwhile.
+e2e_hold 0.5
 e2e_check "more input meanwhile opens no second dialog" [ "$(boxes)" = 1 ]
 e2e_check "the verifier was asked once" [ "$(grep -c '^call=' "$log")" -eq 1 ]
 tool press "$kBoxTitle" 1 >/dev/null  # OK on the box: this first answer is a refusal
-sleep 1
+answered() { grep -q '^answered=1' "$log" || { echo "the verifier has not answered" >&2; return 1; }; }
+e2e_check "the verifier answered" e2e_within 5 answered
+e2e_check "and its dialog went" wait_for_boxes 0
+e2e_hold 0.5
 e2e_check "the refusal leaves the saver running" kill -0 "$saver_pid"
-e2e_check "and its dialog gone" [ "$(boxes)" = 0 ]
 
 xdotool key a
 e2e_check "the next key press asks again" wait_for_boxes 1
 tool press "$kBoxTitle" 1 >/dev/null  # accepted
-e2e_check "the acceptance ends the saver with exit code 0" e2e_ended_with "$saver_pid" 3000 0
+e2e_check "the acceptance ends the saver with exit code 0" e2e_ended_with "$saver_pid" "$(e2e_bound_ms 3)" 0
 e2e_check "the verifier was asked twice, with the saver window as owner" \
     [ "$(grep -c 'owner_is_window=1' "$log")" -eq 2 ]
 e2e_check "the system heard a saver running during each check" [ "$(grep -c 'running=1' "$log")" -eq 2 ]
@@ -83,7 +101,7 @@ for setting in "dword:00000000" "-"; do
     start "password-$setting"
     xdotool key a
     e2e_check "ScreenSaveUsePassword $setting: a key press ends the saver with exit code 0" \
-        e2e_ended_with "$saver_pid" 2000 0
+        e2e_ended_with "$saver_pid" "$(e2e_bound_ms 2)" 0
     e2e_check "ScreenSaveUsePassword $setting: no password asked" [ ! -s "$log" ]
 done
 
@@ -96,13 +114,14 @@ checks_one_at_a_time() {
 }
 
 # storm_until_over: storms the saver for a while and tells how it went: 0 when it still
-# runs, 1 when it closed itself, 2 when it was ended from outside. A saver that closes
-# itself stops its animation thread, which then writes the frame log; one ended by the
-# session (Wine ends every program of a session that ends, with exit code 0) or by a lost
-# wineserver writes nothing. Only the first is the saver's doing.
+# runs, 2 when the session ended under it, 1 when it ended any other way. A saver that
+# closes itself stops its animation thread, which then writes the frame log; one that
+# the session ends (Wine ends every program of a session that ends, with exit code 0)
+# writes nothing, and the sentinel, started before the storm, saw the session end.
 storm_until_over() {
     local storm_pid n rc=0
     start "$1"
+    start_sentinel "$dir/sentinel.log"
     "$e2e_root/tests/e2e/input_storm.sh" "${VARBULES_STORM_SECONDS:-10}" 0 0 1024 768 &
     storm_pid=$!
     e2e_pids+=("$storm_pid")
@@ -117,9 +136,11 @@ storm_until_over() {
     echo "the saver ended during the storm with exit code $rc; the verifier's last lines: $(tail -2 "$log" | tr '\n' ' ')"
     cat "$dir/saver.out"
     if [ -s "$dir/frames.txt" ]; then
+        echo "it closed itself: it wrote its frame log ($(cat "$dir/frames.txt"))"
         return 1
     fi
-    echo "it wrote no frame log: it was ended from outside (wineserver: $(e2e_wineserver_pid || echo gone))"
+    e2e_within 5 session_ended || { echo "and no session ended: it did not close itself, yet it ended"; return 1; }
+    echo "the session ended: the sentinel saw $(tr '\n' ' ' <"$sentinel_log")(wineserver: $(e2e_wineserver_pid || echo gone))"
     return 2
 }
 
@@ -134,8 +155,9 @@ for try in 1 2 3; do
     outcome=0
     storm_until_over "password-storm-$try" || outcome=$?
     [ "$outcome" = 2 ] || break
-    echo "storming a new saver, since this one proves nothing either way"
+    echo "storming a new saver, since the session's end proves nothing of this one"
 done
+e2e_check "no end of the saver during the storm but the session's" [ "$outcome" != 1 ]
 unset VARBULES_FRAME_LOG
 e2e_check "the saver outlasts a storm of input while the verifier refuses" kill -0 "$saver_pid"
 e2e_check "never more than one password dialog at a time (most seen: $most_boxes)" [ "$most_boxes" -le 1 ]
@@ -146,8 +168,8 @@ touch "$flag"
 # menu's keyboard mode before the box was first shown; it then stays hidden and deaf to
 # a posted OK until Escape ends that mode, as it would for a user.
 answer_until_accepted() {
-    local i
-    for i in $(seq 1 20); do
+    local deadline=$(( $(e2e_now_ms) + $(e2e_bound_ms 8) ))
+    while [ "$(e2e_now_ms)" -lt "$deadline" ]; do
         tail -1 "$log" | grep -q 'accepted=1' && return 0
         kill -0 "$saver_pid" 2>/dev/null || { echo "the saver ended before any acceptance"; return 1; }
         if tail -1 "$log" | grep -q '^call='; then
@@ -167,8 +189,31 @@ answer_until_accepted() {
     return 1
 }
 e2e_check "once the verifier accepts, a check is answered with acceptance" answer_until_accepted
-e2e_check "the acceptance ends the saver with exit code 0" e2e_ended_with "$saver_pid" 3000 0
+e2e_check "the acceptance ends the saver with exit code 0" e2e_ended_with "$saver_pid" "$(e2e_bound_ms 3)" 0
 e2e_check "the verifier answered $(grep -c '^call=' "$log") checks one at a time, refusing all but the last" \
     checks_one_at_a_time "$log"
+
+# The session ends while a check is open, as a stray Alt+F4 on Wine's desktop window makes
+# it: the saver window is asked whether the session may end, while the check runs, and
+# agrees (a session's end lets nobody in, and a saver that refused would hold up every
+# shutdown); the session ends, and the saver with it, without closing itself (no frame
+# log) and without the check answered.
+rm -f "$flag"
+export VARBULES_FRAME_LOG
+VARBULES_FRAME_LOG=$(e2e_winpath "$e2e_work/session-end/frames.txt")
+start session-end
+start_sentinel "$dir/sentinel.log"
+xdotool key a
+e2e_check "a key press opens the password dialog" wait_for_boxes 1
+tool close-desktop >/dev/null
+e2e_check "SC_CLOSE on the desktop window ends the session (the sentinel saw it)" e2e_within 10 session_ended
+e2e_check "the saver window was asked during the open check" grep -q '^query_end_session=1$' "$log"
+e2e_check "the session's end ended the saver" e2e_ended_with "$saver_pid" "$(e2e_bound_ms 10)" 0
+e2e_check "the saver did not close itself (no frame log)" [ ! -e "$e2e_work/session-end/frames.txt" ]
+e2e_check "the check was never answered" [ "$(grep -c '^answered=' "$log")" = 0 ]
+echo "the verifier's log of that run: $(tr '\n' ' ' <"$log")"
+unset VARBULES_FRAME_LOG
+# What is left of that session goes; the next test starts a new one.
+e2e_wineserver_kill
 
 e2e_checks_done "all Windows 9x password checks passed"
