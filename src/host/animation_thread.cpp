@@ -24,7 +24,7 @@ DWORD WINAPI AnimationThread(LPVOID animationBlock)
     StdRandom random;
 
     if (const char* logPath = std::getenv("VARBULES_FRAME_LOG")) {
-        FrameLoggingClock loggingClock(clock, logPath);
+        FrameLoggingClock loggingClock(clock, logPath, WallClockMilliseconds);
         RunAnimation(inputs, *surface, loggingClock, random, block.stopRequested);
     } else {
         RunAnimation(inputs, *surface, clock, random, block.stopRequested);

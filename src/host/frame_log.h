@@ -3,12 +3,18 @@
 #include "sim/clock.h"
 
 // For measuring a running saver from outside: counts the frames (one pause each) and,
-// when destroyed, writes "frames=N first_frame_ms=T1 last_frame_ms=T2" to the given file,
-// the times being clock readings when the first and the last frame were done. Only used
-// when the environment asks for it, so a normal run makes no extra call per frame.
+// when destroyed, writes "frames=N first_frame_ms=T1 last_frame_ms=T2 first_frame_unix_ms=U"
+// to the given file, the times being clock readings when the first and the last frame
+// were done, and the wall clock's (milliseconds since 1970, from wallClock) when the
+// first was. Only used when the environment asks for it, so a normal run makes no extra
+// call per frame.
 class FrameLoggingClock final : public Clock {
 public:
-    FrameLoggingClock(Clock& clock, const char* path) : clock_(clock), path_(path) {}
+    using WallClock = std::uint64_t (*)();
+    FrameLoggingClock(Clock& clock, const char* path, WallClock wallClock)
+        : clock_(clock), path_(path), wallClock_(wallClock)
+    {
+    }
     ~FrameLoggingClock() override;
     FrameLoggingClock(const FrameLoggingClock&) = delete;
     FrameLoggingClock& operator=(const FrameLoggingClock&) = delete;
@@ -19,6 +25,8 @@ public:
 private:
     Clock& clock_;
     const char* path_;
+    WallClock wallClock_;
+    std::uint64_t firstFrameUnixMs_ = 0;
     std::uint32_t frames_ = 0;
     std::uint32_t firstFrameMs_ = 0;
     std::uint32_t lastFrameMs_ = 0;

@@ -29,3 +29,10 @@ void SystemClock::Pause(std::uint32_t milliseconds)
         // Interrupted by a signal: sleep out the rest.
     }
 }
+
+std::uint64_t WallClockMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+}

@@ -15,3 +15,12 @@ void SystemClock::Pause(std::uint32_t milliseconds)
 {
     Sleep(milliseconds);
 }
+
+std::uint64_t WallClockMilliseconds()
+{
+    // In 100 ns units since 1601; every Windows has it.
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t ticks = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+    return (ticks - 116444736000000000ull) / 10000u;
+}
