@@ -107,10 +107,11 @@ shots_since_window() { awk -v from="$found_ms" '$2 >= from' "$1/shots.txt" 2>/de
 # The rate first stands behind the label more than a second after the animation's time
 # base. That base comes after the launch, after the window exists (the animation needs
 # its client area; the probe sees the window within a few ms, 100 allowed), no earlier
-# than 100 ms before the first frame ended (the frame log tells when, once the run is
-# over), and no earlier than 100 ms before the start of the last screenshot that showed
-# no text yet (the first frame had not ended when it was taken). Screenshots taken before
-# a second after the latest of these show the label alone.
+# than 100 ms before the first frame ended (the frame log tells when, on the process's
+# clock and on the wall clock, once the run is over), and no earlier than 100 ms before
+# the start of the last screenshot that showed no text yet (the first frame had not ended
+# when it was taken). Screenshots taken before a second after the latest of these show
+# the label alone.
 #
 # start_saver_shooting <run>: starts the saver as start_saver does, with screenshots taken
 # from before the launch on, in the background (on a busy machine the probe may take a
@@ -157,7 +158,7 @@ start_saver_shooting() {
 # could show, and deadline to that time.
 pick_label_shots() {
     log=$(tr -d '\r' <"$run_dir/frames.txt" 2>/dev/null || true)
-    local first_frame_ms created_ms clock_origin_ms by_log i
+    local first_frame_ms first_frame_unix_ms created_ms clock_origin_ms by_log i
     first_frame_ms=$(sed -n 's/.*first_frame_ms=\([0-9]*\).*/\1/p' <<<"$log")
     deadline=$((found_ms - 100 + 1000))
     # The frame log counts from when the C runtime started, which is no earlier than the
@@ -165,8 +166,13 @@ pick_label_shots() {
     created_ms=$(e2e_value "$run_dir/window.txt" process_created_unix_ms)
     clock_origin_ms=$launch_ms
     [ "${created_ms:-0}" -gt "$clock_origin_ms" ] && clock_origin_ms=$created_ms
+    # The log also tells when the first frame ended on the wall clock, which our
+    # screenshots' times are read from: that places it exactly.
+    first_frame_unix_ms=$(sed -n 's/.*first_frame_unix_ms=\([0-9]*\).*/\1/p' <<<"$log")
     if [ -n "$first_frame_ms" ]; then
         by_log=$((clock_origin_ms + first_frame_ms - 100 + 1000))
+        [ -n "$first_frame_unix_ms" ] && [ $((first_frame_unix_ms - 100 + 1000)) -gt "$by_log" ] &&
+            by_log=$((first_frame_unix_ms - 100 + 1000))
         [ "$by_log" -gt "$deadline" ] && deadline=$by_log
     else
         echo "note: no frame log ('$log'): the early shots count only up to 0.9 s after the window appeared"

@@ -89,7 +89,7 @@ end_ms=$exit_ms
 # The frame log is written as the animation ends: frames came all along, and the last
 # one shortly before the key (times are from the saver's start, a little after ours).
 e2e_within 1 test -s "$work/frames" || fail "no frame log after the saver ended"
-read -r frames first_ms last_ms < <(sed -n 's/^frames=\([0-9]*\) first_frame_ms=\([0-9]*\) last_frame_ms=\([0-9]*\)$/\1 \2 \3/p' "$work/frames")
+read -r frames first_ms last_ms < <(sed -n 's/^frames=\([0-9]*\) first_frame_ms=\([0-9]*\) last_frame_ms=\([0-9]*\) .*$/\1 \2 \3/p' "$work/frames")
 [ -n "${frames:-}" ] || fail "no frame log: $(cat "$work/frames" 2>/dev/null)"
 per_second=$(( frames * 1000 / (last_ms - first_ms + 1) ))
 [ "$per_second" -ge 10 ] || fail "only $per_second frames a second over the run ($frames frames)"

@@ -26,17 +26,15 @@ shoot_until_stopped() {
 
 # One run, looked at from its launch on: the label's right end in the pictures surely
 # taken within the first second after the first frame, and in those surely taken after
-# the first rate stood. The saver's clock starts when the process does, between the
-# launch and the window's appearance, and the first rate stands more than a second after
-# the animation's time base, which is at most 100 ms before the first frame's end (the
-# frame log tells when, as the run ends). Sets early and late (the right ends, or "none"
-# where no picture was taken in that time); the saver is left running, in $saver_pid.
+# the first rate stood. The first rate stands more than a second after the animation's
+# time base, which is at most 100 ms before the first frame's end (the frame log tells
+# when, on the wall clock, as the run ends). Sets early and late (the right ends, or
+# "none" where no picture was taken in that time) and ends the saver with SIGINT.
 first_second_run() {
-  local dir=$1 launch appeared geometry x y first
+  local dir=$1 appeared x y first
   mkdir -p "$dir"
   shoot_until_stopped "$dir" &
   local shooter=$!
-  launch=$(now_ms)
   VARBULES_FRAME_LOG=$dir/frames launch saver "$saver"
   saver_pid=$last_pid
   frame=$(wait_for_window Varbules)
@@ -50,15 +48,16 @@ first_second_run() {
   # window would not let us see: this one is ended here and a new one started below.
   kill -INT "$saver_pid"
   expect_clean_end saver "$saver_pid" 1 SIGINT
-  first=$(sed -n 's/.*first_frame_ms=\([0-9]*\).*/\1/p' "$dir/frames")
+  # When the first frame ended, on the wall clock our pictures' times are read from.
+  first=$(sed -n 's/.*first_frame_unix_ms=\([0-9]*\).*/\1/p' "$dir/frames")
   [ -n "$first" ] || fail "no frame log: $(cat "$dir/frames" 2>/dev/null)"
   early=none late=none
   local file start end
   while read -r file start end; do
-    if [ "$start" -ge $(( launch + first )) ] && [ "$end" -le $(( launch + first + 900 )) ]; then
+    if [ "$start" -ge "$first" ] && [ "$end" -le $(( first + 900 )) ]; then
       convert "$file" -crop "800x600+$x+$y" +repage "$file"
       early=$(label_right_end "$file")
-    elif [ "$start" -ge $(( appeared + first + 1000 + $(e2e_bound_ms 0.3) )) ]; then
+    elif [ "$start" -ge $(( first + 1000 + $(e2e_bound_ms 0.3) )) ]; then
       convert "$file" -crop "800x600+$x+$y" +repage "$file"
       late=$(label_right_end "$file")
       late_file=$file
