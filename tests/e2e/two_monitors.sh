@@ -11,12 +11,12 @@ readonly kPrimaryHead=1024x768+0+0 kSecondHead=800x600+1024+0
 two_monitors_start() {
     local dir=$1 i
     two_monitors_pids=()
-    Xvfb -displayfd 3 -screen 0 1900x800x24 -nolisten tcp 3>"$dir/host.display" 2>"$dir/host.log" &
+    Xvfb -displayfd 3 -screen 0 1900x800x24 -nolisten tcp -noreset 3>"$dir/host.display" 2>"$dir/host.log" &
     two_monitors_pids+=($!)
     for i in $(seq 100); do [ -s "$dir/host.display" ] && break; sleep 0.05; done
     [ -s "$dir/host.display" ] || { echo "the host Xvfb did not start: $(tail -2 "$dir/host.log")" >&2; return 1; }
     DISPLAY=":$(head -1 "$dir/host.display")" Xephyr -displayfd 3 +xinerama -screen 1024x768 -screen 800x600 \
-        -nolisten tcp 3>"$dir/two.display" 2>"$dir/xephyr.log" &
+        -nolisten tcp -noreset 3>"$dir/two.display" 2>"$dir/xephyr.log" &
     two_monitors_pids+=($!)
     for i in $(seq 100); do [ -s "$dir/two.display" ] && break; sleep 0.05; done
     [ -s "$dir/two.display" ] || { echo "Xephyr did not start: $(tail -2 "$dir/xephyr.log")" >&2; return 1; }

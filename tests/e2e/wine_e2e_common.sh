@@ -95,6 +95,10 @@ e2e_cleanup() {
     fi
     if [ -n "$e2e_xvfb_pid" ]; then
         kill "$e2e_xvfb_pid" 2>/dev/null || true
+        status=0
+        wait "$e2e_xvfb_pid" 2>/dev/null || status=$?
+        e2e_reaped "$e2e_xvfb_pid" "$status"
+        rc=$(e2e_crash_status "$rc")
     fi
     wait 2>/dev/null || true
     if [ -n "$e2e_work" ]; then
@@ -120,11 +124,14 @@ e2e_setup() {
 
 # Starts Xvfb at 1024x768x24 on a free display and exports DISPLAY. The server picks the
 # display itself and names it once it listens, so tests started at the same moment (two
-# builds' suites run side by side) never take the same one.
+# builds' suites run side by side) never take the same one. It never resets: a server
+# that resets as its last client goes (a saver ended, Wine's desktop gone with its
+# session) refuses the connections that come meanwhile, such as a screenshot's.
 e2e_start_xvfb() {
     rm -f "$e2e_work/xvfb.display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$e2e_work/xvfb.display" 2>"$e2e_work/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$e2e_work/xvfb.display" 2>"$e2e_work/xvfb.log" &
     e2e_xvfb_pid=$!
+    e2e_track "$e2e_xvfb_pid" Xvfb "$e2e_work/xvfb.log"
     local waited
     for waited in $(seq 1 100); do
         [ -s "$e2e_work/xvfb.display" ] && break
@@ -249,7 +256,13 @@ e2e_wait_gone_ms() {
 
 # --- pictures -----------------------------------------------------------------------
 
-e2e_screenshot() { import -window root "$1"; }
+# A screenshot of the whole screen; a failure says how the X server is.
+e2e_screenshot() {
+    import -window root "$1" 2>"$1.err" && return 0
+    echo "no screenshot ($(cat "$1.err")); Xvfb $( [ -n "$e2e_xvfb_pid" ] && kill -0 "$e2e_xvfb_pid" 2>/dev/null && echo runs || echo is gone);" \
+        "its log ends: $(tail -3 "$e2e_work/xvfb.log" 2>/dev/null | tr '\n' ' '); its open files: $(ls "/proc/$e2e_xvfb_pid/fd" 2>/dev/null | wc -l)" >&2
+    return 1
+}
 
 # One "r g b" line per pixel of a region (geometry WxH+X+Y), row by row.
 e2e_pixels() { convert "$1" -crop "$2" +repage -depth 8 rgb:- | od -An -v -tu1 -w3; }
