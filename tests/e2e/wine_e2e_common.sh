@@ -124,9 +124,9 @@ e2e_setup() {
 
 # Starts Xvfb at 1024x768x24 on a free display and exports DISPLAY. The server picks the
 # display itself and names it once it listens, so tests started at the same moment (two
-# builds' suites run side by side) never take the same one. It never resets: a server
-# that resets as its last client goes (a saver ended, Wine's desktop gone with its
-# session) refuses the connections that come meanwhile, such as a screenshot's.
+# builds' suites run side by side) never take the same one. It never resets, as the X11
+# tests' servers do not: when its last client goes (a saver ended, Wine's desktop gone
+# with its session) it stays as it was for the next.
 e2e_start_xvfb() {
     rm -f "$e2e_work/xvfb.display"
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$e2e_work/xvfb.display" 2>"$e2e_work/xvfb.log" &
