@@ -8,13 +8,41 @@
 # turns the test's exit code into a failure). The signals a test sends itself (TERM,
 # KILL, INT) are not crashes.
 
-declare -A e2e_launch_name=() e2e_launch_err=() e2e_launch_dir=() e2e_launch_ms=()
+declare -A e2e_launch_name=() e2e_launch_err=() e2e_launch_dir=() e2e_launch_ms=() e2e_started_at=()
 e2e_crashes=0
+
+# A process's start, in the kernel's clock ticks since boot: with its pid, what names it.
+# Pids are few (32768 here) and come round again within a test run, so a pid alone may
+# name another process once its own has ended.
+e2e_start_of() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  # The fields after the name, which may hold spaces, start with the state.
+  read -r -a fields <<<"${stat##*) }"
+  echo "${fields[19]}"
+}
+
+# e2e_spawned PID: the test started that process (in the background); from now on
+# e2e_alive tells whether it is still the one.
+e2e_spawned() {
+  e2e_started_at[$1]=$(e2e_start_of "$1" || echo gone)
+}
+
+# Whether the process the test started with that pid still runs: the pid names a
+# process that started when it did and has not ended (a zombie has). Not for processes
+# the test did not start itself.
+e2e_alive() {
+  local pid=$1 stat
+  stat=$(cat "/proc/$pid/stat" 2>/dev/null) || return 1
+  read -r -a fields <<<"${stat##*) }"
+  [ "${fields[0]}" != Z ] && [ "${fields[19]}" = "${e2e_started_at[$pid]:-${fields[19]}}" ]
+}
 
 # e2e_track PID NAME [STDERR_FILE]: the program of that pid is NAME in reports, its
 # stderr goes to the file given. Core dumps are allowed for it (see e2e_core_dumps) and
 # are looked for in the directory the test is in now, and under its work directory.
 e2e_track() {
+  [ -n "${e2e_started_at[$1]:-}" ] || e2e_spawned "$1"
   e2e_launch_name[$1]=$2
   e2e_launch_err[$1]=${3:-}
   e2e_launch_dir[$1]=$PWD

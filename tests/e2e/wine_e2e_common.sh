@@ -25,6 +25,13 @@ e2e_pids=()
 
 e2e_now_ms() { date +%s%3N; }
 
+# e2e_started PID: a program the test started in the background, ended when the test
+# ends if it still runs.
+e2e_started() {
+    e2e_pids+=("$1")
+    e2e_spawned "$1"
+}
+
 e2e_log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*"; }
 
 e2e_fail() {
@@ -72,8 +79,10 @@ e2e_cleanup() {
     local rc=$?
     trap - EXIT INT TERM
     local pid status
+    # Only a program still running is signalled: the pid of one that ended may be
+    # another's by now.
     for pid in "${e2e_pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
+        e2e_alive "$pid" && kill "$pid" 2>/dev/null
     done
     for pid in "${e2e_pids[@]}"; do
         status=0
@@ -94,7 +103,7 @@ e2e_cleanup() {
         e2e_wineserver_kill
     fi
     if [ -n "$e2e_xvfb_pid" ]; then
-        kill "$e2e_xvfb_pid" 2>/dev/null || true
+        e2e_alive "$e2e_xvfb_pid" && kill "$e2e_xvfb_pid" 2>/dev/null
         status=0
         wait "$e2e_xvfb_pid" 2>/dev/null || status=$?
         e2e_reaped "$e2e_xvfb_pid" "$status"
@@ -135,7 +144,7 @@ e2e_start_xvfb() {
     local waited
     for waited in $(seq 1 100); do
         [ -s "$e2e_work/xvfb.display" ] && break
-        kill -0 "$e2e_xvfb_pid" 2>/dev/null || break
+        e2e_alive "$e2e_xvfb_pid" || break
         sleep 0.05
     done
     [ -s "$e2e_work/xvfb.display" ] || e2e_fail "could not start Xvfb: $(tail -3 "$e2e_work/xvfb.log" 2>/dev/null)"
@@ -159,19 +168,20 @@ e2e_wine_warmup() {
 }
 
 # e2e_probe_start <probe> <class> <title> <timeout ms> <result file>: starts the window
-# probe in the background and returns once it runs; its pid is in e2e_probe_pid.
+# probe in the background and returns once it runs; its pid is in e2e_probe_pid. The
+# probe looks for the window that long times the load factor.
 e2e_probe_start() {
-    local probe=$1 class=$2 title=$3 timeout=$4 result=$5
+    local probe=$1 class=$2 title=$3 timeout=$(( $4 * $(e2e_factor) )) result=$5
     local ready="$result.ready"
     rm -f "$result" "$ready"
     "$e2e_wine_run" "$e2e_arch" "$probe" "$class" "$title" "$timeout" "$(e2e_winpath "$result")" "$(e2e_winpath "$ready")" \
         >"$result.out" 2>&1 &
     e2e_probe_pid=$!
-    e2e_pids+=("$e2e_probe_pid")
-    local i
-    for i in $(seq 1 1000); do
+    e2e_started "$e2e_probe_pid"
+    local deadline=$(( $(e2e_now_ms) + $(e2e_bound_ms 10) ))
+    while [ "$(e2e_now_ms)" -lt "$deadline" ]; do
         [ -e "$ready" ] && return 0
-        kill -0 "$e2e_probe_pid" 2>/dev/null || break
+        e2e_alive "$e2e_probe_pid" || break
         sleep 0.01
     done
     e2e_fail "the window probe did not start: $(cat "$result.out")"
@@ -183,7 +193,7 @@ e2e_probe_start() {
 # end, and much longer on a busy machine, which a test timing what follows must not wait.
 e2e_probe_result() {
     local result=$1
-    while [ ! -e "$result" ] && kill -0 "$e2e_probe_pid" 2>/dev/null; do
+    while [ ! -e "$result" ] && e2e_alive "$e2e_probe_pid"; do
         sleep 0.005
     done
     grep -q '^found=1' "$result" 2>/dev/null
@@ -198,7 +208,7 @@ e2e_full_screen() {
     e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER 20000 "$dir/window.txt"
     (cd "$dir" && exec "$e2e_wine_run" "$e2e_arch" "$program" /s >"$dir/saver.out" 2>&1) &
     saver_pid=$!
-    e2e_pids+=("$saver_pid")
+    e2e_started "$saver_pid"
     e2e_track "$saver_pid" "the saver in ${dir##*/}" "$dir/saver.out"
     wait "$e2e_probe_pid" || e2e_fail "no saver window in $dir: $(cat "$dir/saver.out")"
 }
@@ -246,7 +256,7 @@ e2e_value() { sed -n "s/^$2=//p" "$1" | head -1; }
 e2e_wait_gone_ms() {
     local pid=$1 limit=$2 start now
     start=$(e2e_now_ms)
-    while kill -0 "$pid" 2>/dev/null; do
+    while e2e_alive "$pid"; do
         now=$(e2e_now_ms)
         [ $((now - start)) -gt "$limit" ] && return 1
         sleep 0.005
@@ -259,7 +269,7 @@ e2e_wait_gone_ms() {
 # A screenshot of the whole screen; a failure says how the X server is.
 e2e_screenshot() {
     import -window root "$1" 2>"$1.err" && return 0
-    echo "no screenshot ($(cat "$1.err")); Xvfb $( [ -n "$e2e_xvfb_pid" ] && kill -0 "$e2e_xvfb_pid" 2>/dev/null && echo runs || echo is gone);" \
+    echo "no screenshot ($(cat "$1.err")); Xvfb $( [ -n "$e2e_xvfb_pid" ] && e2e_alive "$e2e_xvfb_pid" && echo runs || echo is gone);" \
         "its log ends: $(tail -3 "$e2e_work/xvfb.log" 2>/dev/null | tr '\n' ' '); its open files: $(ls "/proc/$e2e_xvfb_pid/fd" 2>/dev/null | wc -l)" >&2
     return 1
 }

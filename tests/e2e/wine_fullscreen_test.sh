@@ -34,11 +34,11 @@ start_saver() {
     (cd "$run_dir" && VARBULES_FRAME_LOG=$(e2e_winpath "$run_dir/frames.txt") \
         exec "$e2e_wine_run" "$e2e_arch" "$scr" /s >"$run_dir/saver.out" 2>&1) &
     saver_pid=$!
-    e2e_pids+=("$saver_pid")
+    e2e_started "$saver_pid"
     e2e_track "$saver_pid" "the saver ($run)" "$run_dir/saver.out"
     if ! wait "$e2e_probe_pid"; then
         local state="still running"
-        if ! kill -0 "$saver_pid" 2>/dev/null; then
+        if ! e2e_alive "$saver_pid"; then
             local rc=0
             wait "$saver_pid" || rc=$?
             state="ended with exit code $rc"
@@ -47,7 +47,7 @@ start_saver() {
             "probe: $(cat "$run_dir/window.txt" 2>/dev/null) saver output: $(cat "$run_dir/saver.out")"
     fi
     found_ms=$(e2e_value "$run_dir/window.txt" found_unix_ms)
-    if ! kill -0 "$saver_pid" 2>/dev/null; then
+    if ! e2e_alive "$saver_pid"; then
         local rc=0
         wait "$saver_pid" || rc=$?
         e2e_fail "[$run] the saver ended (exit code $rc) right after its window appeared"
@@ -61,7 +61,7 @@ start_saver() {
 end_by_input() {
     local run=$1
     shift
-    kill -0 "$saver_pid" 2>/dev/null || e2e_fail "[$run] the saver ended before any input came"
+    e2e_alive "$saver_pid" || e2e_fail "[$run] the saver ended before any input came"
     e2e_log "[$run] sending: xdotool $*"
     local took rc=0 kEndLimitMs
     kEndLimitMs=$(e2e_bound_ms 1)
@@ -126,7 +126,7 @@ start_saver_shooting() {
     mkdir -p "$dir"
     shoot_until_stopped "$dir" &
     shooter=$!
-    e2e_pids+=("$shooter")
+    e2e_started "$shooter"
     start_saver "$run"
     while :; do
         now=$(e2e_now_ms)
@@ -136,7 +136,7 @@ start_saver_shooting() {
     done
     touch "$dir/stop"
     wait "$shooter"
-    kill -0 "$saver_pid" 2>/dev/null || e2e_fail "[$run] the saver ended by itself within $((now - found_ms)) ms of its window appearing"
+    e2e_alive "$saver_pid" || e2e_fail "[$run] the saver ended by itself within $((now - found_ms)) ms of its window appearing"
     early_shots=()
     early_done=()
     early_text=()
@@ -268,7 +268,7 @@ xdotool mousemove "$kPointerX" "$kPointerY"
 e2e_hold 2
 eval "$(xdotool getmouselocation --shell)"
 [ "$X $Y" = "$kPointerX $kPointerY" ] || e2e_fail "the pointer moved by itself to $X,$Y"
-e2e_check "the saver still runs seconds after a move of the pointer to where it already was" kill -0 "$saver_pid"
+e2e_check "the saver still runs seconds after a move of the pointer to where it already was" e2e_alive "$saver_pid"
 
 end_by_input key key a
 

@@ -29,7 +29,7 @@ full_screen() {
     (cd "$dir" && { [ -z "$remove" ] || rmdir "$dir"; } && exec "$e2e_wine_run" "$e2e_arch" "$scr" /s \
         >"$out/saver.out" 2>&1) &
     saver_pid=$!
-    e2e_pids+=("$saver_pid")
+    e2e_started "$saver_pid"
     e2e_track "$saver_pid" "the saver ($run)" "$out/saver.out"
     wait "$e2e_probe_pid" || true
     e2e_check "$run: a full-screen window within 20 s" [ "$(e2e_value "$out/window.txt" found)" = 1 ]

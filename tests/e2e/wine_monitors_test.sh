@@ -29,7 +29,7 @@ boxes() { tool count "$kBoxTitle" | sed -n 's/^count=//p'; }
 e2e_setup
 # The servers are ours to end even when they did not come up as two monitors.
 two_monitors_start "$e2e_work" && started=1 || started=0
-e2e_pids+=("${two_monitors_pids[@]}")
+for pid in "${two_monitors_pids[@]}"; do e2e_started "$pid"; done
 [ "$started" = 1 ] || e2e_fail "no two monitors"
 e2e_wine_warmup "$probe"
 # Wine takes the monitors from the display when its desktop starts there; the first
@@ -122,7 +122,7 @@ e2e_check "the verifier was asked once" [ "$(grep -c '^call=' "$dir/password.log
 tool press "$kBoxTitle" 1 >/dev/null  # the first answer is a refusal
 no_box() { [ "$(boxes)" = 0 ] && grep -q '^answered=1' "$dir/password.log" || { echo "the box is still up" >&2; return 1; }; }
 e2e_check "the refusal is answered and its box goes" e2e_within 5 no_box
-e2e_check "the refusal leaves the saver running" kill -0 "$saver_pid"
+e2e_check "the refusal leaves the saver running" e2e_alive "$saver_pid"
 e2e_check "with the second head still covered" e2e_within 5 covered_on_screen "$e2e_work/refused.png"
 e2e_check "by the same window" [ -n "$(covers)" ]
 xdotool click 1

@@ -56,7 +56,7 @@ saver_low=0 saver_high=0 server_low=0 server_high=0
 while :; do
     elapsed=$((($(e2e_now_ms) - started) / 1000))
     [ "$elapsed" -ge "$seconds" ] && break
-    kill -0 "$saver_pid" 2>/dev/null || e2e_fail "the saver ended by itself after $elapsed s"
+    e2e_alive "$saver_pid" || e2e_fail "the saver ended by itself after $elapsed s"
     saver_rss=$(rss_kb "$program_pid")
     server_rss=$(rss_kb "$server_pid")
     e2e_screenshot "$dir/shot.png"

@@ -40,9 +40,9 @@ result="$dir/result.txt"
 (cd "$dir" && VARBULES_E2E_FACTOR=$(e2e_factor) exec timeout "$(e2e_bound 120)" "$e2e_wine_run" "$e2e_arch" "$driver" "$(e2e_winpath "$scr")" "$(e2e_winpath "$result")" \
     hold $((seconds * 1000 + 2000)) >"$dir/driver.out" 2>&1) &
 driver_pid=$!
-e2e_pids+=("$driver_pid")
+e2e_started "$driver_pid"
 holding() {
-    kill -0 "$driver_pid" 2>/dev/null || return 0  # nothing more to wait for
+    e2e_alive "$driver_pid" || return 0  # nothing more to wait for
     grep -q '^note: holding' "$result" 2>/dev/null || { echo "the preview is not up yet" >&2; return 1; }
 }
 e2e_within 20 holding || true
@@ -65,7 +65,7 @@ mkdir -p "$dir"
 e2e_probe_start "$probe" '#32770' Setting 20000 "$dir/window.txt"
 (cd "$dir" && exec "$e2e_wine_run" "$e2e_arch" "$scr" /c >"$dir/saver.out" 2>&1) &
 dialog_pid=$!
-e2e_pids+=("$dialog_pid")
+e2e_started "$dialog_pid"
 e2e_track "$dialog_pid" "the settings dialog" "$dir/saver.out"
 wait "$e2e_probe_pid" || e2e_fail "no settings dialog: $(cat "$dir/saver.out")"
 read -r left top right bottom <<<"$(e2e_value "$dir/window.txt" rect)"
@@ -74,7 +74,7 @@ echo "dialog at $left,$top to $right,$bottom"
 # at its right, out of the pointer's reach. Keys that would press a button are left out.
 storm "$seconds" "$((left + 4))" "$((top + 26))" "$(((right - left) * 3 / 5))" "$((bottom - top - 30))" \
     a q z 1 7 Escape Tab shift+Tab BackSpace Left Right Up Down Home End alt+F4 Shift_L
-e2e_check "dialog: still up after the storm" kill -0 "$dialog_pid"
+e2e_check "dialog: still up after the storm" e2e_alive "$dialog_pid"
 e2e_probe_start "$probe" '#32770' Setting 2000 "$dir/window-after.txt"
 wait "$e2e_probe_pid" || true
 e2e_check "dialog: its window still shows" [ "$(e2e_value "$dir/window-after.txt" found)" = 1 ]

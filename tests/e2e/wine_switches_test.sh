@@ -23,7 +23,7 @@ start() {
     e2e_probe_start "$probe" WindowsScreenSaverClass SCREENSAVER "${probe_wait_ms:-20000}" "$dir/window.txt"
     (cd "$dir" && exec "$e2e_wine_run" "$e2e_arch" "$scr" "$@" >"$dir/saver.out" 2>&1) &
     saver_pid=$!
-    e2e_pids+=("$saver_pid")
+    e2e_started "$saver_pid"
     e2e_track "$saver_pid" "the saver ($run)" "$dir/saver.out"
 }
 

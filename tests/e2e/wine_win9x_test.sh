@@ -56,7 +56,7 @@ start_sentinel() {
     rm -f "$sentinel_log" "$sentinel_log.ready"
     "$e2e_wine_run" "$e2e_arch" "$sentinel" "$(e2e_winpath "$sentinel_log")" "$(e2e_winpath "$sentinel_log.ready")" \
         >"$sentinel_log.out" 2>&1 &
-    e2e_pids+=($!)
+    e2e_started $!
     e2e_within 20 test -e "$sentinel_log.ready" || e2e_fail "the session sentinel did not start: $(cat "$sentinel_log.out")"
 }
 session_ended() { grep -q '^end_session=1' "$sentinel_log" 2>/dev/null || { echo "the sentinel saw no end of the session" >&2; return 1; }; }
@@ -84,7 +84,7 @@ answered() { grep -q '^answered=1' "$log" || { echo "the verifier has not answer
 e2e_check "the verifier answered" e2e_within 5 answered
 e2e_check "and its dialog went" wait_for_boxes 0
 e2e_hold 0.5
-e2e_check "the refusal leaves the saver running" kill -0 "$saver_pid"
+e2e_check "the refusal leaves the saver running" e2e_alive "$saver_pid"
 
 xdotool key a
 e2e_check "the next key press asks again" wait_for_boxes 1
@@ -124,14 +124,14 @@ storm_until_over() {
     start_sentinel "$dir/sentinel.log"
     "$e2e_root/tests/e2e/input_storm.sh" "${VARBULES_STORM_SECONDS:-10}" 0 0 1024 768 &
     storm_pid=$!
-    e2e_pids+=("$storm_pid")
-    while kill -0 "$storm_pid" 2>/dev/null; do
-        kill -0 "$saver_pid" 2>/dev/null || break
+    e2e_started "$storm_pid"
+    while e2e_alive "$storm_pid"; do
+        e2e_alive "$saver_pid" || break
         n=$(boxes)
         [ "${n:-0}" -gt "$most_boxes" ] && most_boxes=$n
     done
     wait "$storm_pid" || true
-    kill -0 "$saver_pid" 2>/dev/null && return 0
+    e2e_alive "$saver_pid" && return 0
     wait "$saver_pid" || rc=$?
     echo "the saver ended during the storm with exit code $rc; the verifier's last lines: $(tail -2 "$log" | tr '\n' ' ')"
     cat "$dir/saver.out"
@@ -159,7 +159,7 @@ for try in 1 2 3; do
 done
 e2e_check "no end of the saver during the storm but the session's" [ "$outcome" != 1 ]
 unset VARBULES_FRAME_LOG
-e2e_check "the saver outlasts a storm of input while the verifier refuses" kill -0 "$saver_pid"
+e2e_check "the saver outlasts a storm of input while the verifier refuses" e2e_alive "$saver_pid"
 e2e_check "never more than one password dialog at a time (most seen: $most_boxes)" [ "$most_boxes" -le 1 ]
 touch "$flag"
 # The storm may have left a check open, or just closed one: answer checks, asking for
@@ -171,7 +171,7 @@ answer_until_accepted() {
     local deadline=$(( $(e2e_now_ms) + $(e2e_bound_ms 8) ))
     while [ "$(e2e_now_ms)" -lt "$deadline" ]; do
         tail -1 "$log" | grep -q 'accepted=1' && return 0
-        kill -0 "$saver_pid" 2>/dev/null || { echo "the saver ended before any acceptance"; return 1; }
+        e2e_alive "$saver_pid" || { echo "the saver ended before any acceptance"; return 1; }
         if tail -1 "$log" | grep -q '^call='; then
             if tool count "$kBoxTitle" | grep -q '^hidden=1'; then
                 echo "the password box is hidden: ending its menu mode"

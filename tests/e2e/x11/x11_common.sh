@@ -27,12 +27,14 @@ cleanup() {
   # killed after a few seconds, so that a failing test never hangs here. One that
   # crashes meanwhile is told and fails the test.
   local k deadline
+  # Only a process still running is signalled: the pid of one that ended may be
+  # another's by now.
   for (( k = ${#pids[@]} - 1; k >= 0; k-- )); do
     pid=${pids[$k]}
-    kill "$pid" 2>/dev/null || true
+    e2e_alive "$pid" && kill "$pid" 2>/dev/null
     deadline=$(( $(date +%s) + 3 ))
-    while kill -0 "$pid" 2>/dev/null && [ "$(date +%s)" -lt "$deadline" ]; do sleep 0.05; done
-    kill -KILL "$pid" 2>/dev/null || true
+    while e2e_alive "$pid" && [ "$(date +%s)" -lt "$deadline" ]; do sleep 0.05; done
+    e2e_alive "$pid" && kill -KILL "$pid" 2>/dev/null
     status=0
     wait "$pid" 2>/dev/null || status=$?
     e2e_reaped "$pid" "$status"
@@ -86,7 +88,7 @@ reap() {
 }
 
 running() {
-  kill -0 "$1" 2>/dev/null
+  e2e_alive "$1"
 }
 
 # Waits up to the given seconds for the process to end and sets $exit_code to its exit
