@@ -7,6 +7,7 @@
 # under Wine, in a 64-bit prefix and in a 32-bit one (wine_installer_test.sh). Last the
 # Debian package of the Linux saver (debian_package_test.sh).
 set -euo pipefail
+. "$(dirname "$0")/errexit_report.sh"
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 
 package=$(tools/package)

@@ -2,6 +2,7 @@
 # Runs the snapshot program and checks the picture it saves: the whole client area in
 # the dark blue background, discs in several colours, and the overlays in white.
 set -euo pipefail
+. "$(dirname "$0")/errexit_report.sh"
 snapshot=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -4,6 +4,7 @@
 # must end in an install from the base suite; an install that keeps failing must stop the
 # script with the packages and apt's error; an update that fetched nothing must stop it.
 set -euo pipefail
+. "$(dirname "$0")/../errexit_report.sh"
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

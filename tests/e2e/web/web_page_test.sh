@@ -10,6 +10,7 @@
 #
 #   web_page_test.sh <varbules.html> <varbules-snapshot>
 set -euo pipefail
+. "$(dirname "$0")/../errexit_report.sh"
 page=$(realpath "$1")
 snapshot=$(realpath "$2")
 work=$(mktemp -d)
