@@ -11,6 +11,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/errexit_report.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/deadlines.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/crash_report.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/screen_shots.sh"
 
 e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 e2e_wine_run="$e2e_root/tools/wine-run"

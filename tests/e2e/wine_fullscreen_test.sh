@@ -89,23 +89,9 @@ e2e_start_xvfb
 e2e_log "Xvfb on $DISPLAY; Wine prefix $VARBULES_WINEPREFIX"
 e2e_wine_warmup "$probe"
 
-# Takes screenshots one after another until a stop file appears, writing per shot a line
-# "<file> <start ms> <done ms>": its capture came after the start and was over by the end.
-# xwd takes them raw, in a fraction of ImageMagick's time, so that even a busy machine
-# fits some into the first second.
-shoot_until_stopped() {
-    local dir=$1 i=0 start
-    while [ ! -e "$dir/stop" ]; do
-        start=$(e2e_now_ms)
-        xwd -root -silent -out "$dir/early$i.xwd" ||
-            { echo "no screenshot; Xvfb $(e2e_alive "$e2e_xvfb_pid" && echo runs || echo is gone)" >&2; return 1; }
-        echo "$dir/early$i.xwd $start $(e2e_now_ms)" >>"$dir/shots.txt"
-        i=$((i + 1))
-    done
-}
 
 # The lines of the shots in a directory that started once the window appeared.
-shots_since_window() { awk -v from="$found_ms" '$2 >= from' "$1/shots.txt" 2>/dev/null; }
+shots_since_window() { awk -v from="$found_ms" '$2 >= from' "$1/shots" 2>/dev/null; }
 
 # The rate first stands behind the label more than a second after the animation's time
 # base. That base comes after the launch, after the window exists (the animation needs
@@ -127,7 +113,7 @@ start_saver_shooting() {
     local run=$1 shooter shot done_ms count
     local dir="$e2e_work/$run-early"
     mkdir -p "$dir"
-    shoot_until_stopped "$dir" &
+    e2e_shoot_until_stopped "$dir" &
     shooter=$!
     e2e_started "$shooter"
     start_saver "$run"
@@ -153,7 +139,7 @@ start_saver_shooting() {
         early_shots+=("$shot")
         early_done+=("$done_ms")
         early_text+=("$count")
-    done <"$dir/shots.txt"
+    done <"$dir/shots"
 }
 
 # pick_label_shots: once the saver of the last run has ended and written its frame log,

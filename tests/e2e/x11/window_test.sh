@@ -11,19 +11,6 @@ start_xvfb 1024x768
 
 now_ms() { date +%s%3N; }
 
-# Pictures of the screen one after another into DIR until DIR/stop exists, each with a
-# line "FILE START_MS END_MS" in DIR/shots: its capture began after START and was over by
-# END (Unix milliseconds). xwd takes them, raw, in a fraction of ImageMagick's time: a
-# busy machine must still fit some in the first second.
-shoot_until_stopped() {
-  local dir=$1 i=0 start
-  while [ ! -e "$dir/stop" ]; do
-    start=$(now_ms)
-    xwd -root -silent -out "$dir/shot$i.xwd"
-    echo "$dir/shot$i.xwd $start $(now_ms)" >>"$dir/shots"
-    i=$((i + 1))
-  done
-}
 
 # One run, looked at from its launch on: the label's right end in the pictures surely
 # taken within the first second after the first frame, and in those surely taken after
@@ -34,7 +21,7 @@ shoot_until_stopped() {
 first_second_run() {
   local dir=$1 appeared x y first
   mkdir -p "$dir"
-  shoot_until_stopped "$dir" &
+  e2e_shoot_until_stopped "$dir" &
   local shooter=$!
   VARBULES_FRAME_LOG=$dir/frames launch saver "$saver"
   saver_pid=$last_pid

@@ -4,6 +4,7 @@
 . "$(dirname "${BASH_SOURCE[0]}")/../errexit_report.sh"
 . "$(dirname "${BASH_SOURCE[0]}")/../deadlines.sh"
 . "$(dirname "${BASH_SOURCE[0]}")/../crash_report.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../screen_shots.sh"
 
 # How many times slower a sanitizer build is (CMake sets it for those builds); the bounds
 # on the saver's reactions take it and the machine's load: bound SECONDS.
