@@ -18,9 +18,13 @@ void SystemClock::Pause(std::uint32_t milliseconds)
 
 std::uint64_t WallClockMilliseconds()
 {
-    // In 100 ns units since 1601; every Windows has it.
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const std::uint64_t ticks = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
-    return (ticks - 116444736000000000ull) / 10000u;
+    // GetSystemTimeAsFileTime would do it in one call, but no document at hand says
+    // Windows 95 has it; these two are in every Win32. A FILETIME counts 100 ns units
+    // since 1601.
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    FILETIME ticks;
+    SystemTimeToFileTime(&now, &ticks);
+    const std::uint64_t since1601 = (std::uint64_t{ticks.dwHighDateTime} << 32) | ticks.dwLowDateTime;
+    return (since1601 - 116444736000000000ull) / 10000u;
 }
