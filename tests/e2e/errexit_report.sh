@@ -4,4 +4,4 @@
 # that such an end never reaches the log as a bare "Failed". The trap follows into
 # functions (set -E); in command substitutions, where set -e is off, it stays quiet.
 set -E
-trap 'errexit_status=$?; [[ $- == *e* ]] && echo "FAIL: ${0##*/} line $LINENO, in ${FUNCNAME[0]:-the script}: $BASH_COMMAND (exit $errexit_status)" >&2' ERR
+trap 'errexit_status=$?; [[ $- == *e* ]] && echo "FAIL: ${BASH_SOURCE[0]##*/} line $LINENO, in ${FUNCNAME[0]:-the script}: $BASH_COMMAND (exit $errexit_status)" >&2' ERR

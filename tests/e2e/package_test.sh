@@ -16,7 +16,7 @@ setup=$(echo "$package" | sed -n 2p)
 deb=$(echo "$package" | sed -n 3p)
 listing=$(cmake -E tar tf "$zip")
 for entry in Varbule.scr x64/Varbule.scr INSTALL.txt; do
-  echo "$listing" | grep -q "/$entry\$" || { echo "FAIL: $entry is not in $zip"; exit 1; }
+  echo "$listing" | grep "/$entry\$" >/dev/null || { echo "FAIL: $entry is not in $zip"; exit 1; }
 done
 
 system_dlls='^(ADVAPI32|GDI32|KERNEL32|USER32|msvcrt)\.dll$'
@@ -32,7 +32,7 @@ done
 scr=build/win32/src/Varbule.scr
 # Any MMX, SSE or AVX register, and the SSE instructions that name none.
 simd=$(i686-w64-mingw32-objdump -d "$scr" | grep -E '%[xyz]?mm[0-9]|mxcsr|[lsm]fence|prefetch|movnt' || true)
-[ -z "$simd" ] || { echo "FAIL: $scr has $(echo "$simd" | wc -l) MMX or SSE instructions, e.g.:"; echo "$simd" | head -5; exit 1; }
+[ -z "$simd" ] || { echo "FAIL: $scr has $(echo "$simd" | wc -l) MMX or SSE instructions, e.g.:"; echo "$simd" | sed -n 1,5p; exit 1; }
 imports=$(i686-w64-mingw32-objdump -p "$scr" | awk '
     /DLL Name:/ { dll = toupper($3); next }
     /^ [0-9a-f]+\t/ { dll = "" }

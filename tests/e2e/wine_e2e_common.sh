@@ -83,7 +83,7 @@ e2e_cleanup() {
     # Only a program still running is signalled: the pid of one that ended may be
     # another's by now.
     for pid in "${e2e_pids[@]}"; do
-        e2e_alive "$pid" && kill "$pid" 2>/dev/null
+        ! e2e_alive "$pid" || kill "$pid" 2>/dev/null || true
     done
     for pid in "${e2e_pids[@]}"; do
         status=0
@@ -104,7 +104,7 @@ e2e_cleanup() {
         e2e_wineserver_kill
     fi
     if [ -n "$e2e_xvfb_pid" ]; then
-        e2e_alive "$e2e_xvfb_pid" && kill "$e2e_xvfb_pid" 2>/dev/null
+        ! e2e_alive "$e2e_xvfb_pid" || kill "$e2e_xvfb_pid" 2>/dev/null || true
         status=0
         wait "$e2e_xvfb_pid" 2>/dev/null || status=$?
         e2e_reaped "$e2e_xvfb_pid" "$status"
@@ -250,7 +250,7 @@ e2e_sleep_until_ms() {
 }
 
 # A value from a key=value file.
-e2e_value() { sed -n "s/^$2=//p" "$1" | head -1; }
+e2e_value() { sed -n "s/^$2=//p" "$1" | sed -n 1p; }
 
 # Waits up to $2 ms for process $1 to end; prints how long it took (ms), or fails.
 # (A bound that grows with the machine's load: e2e_bound_ms.)

@@ -46,7 +46,7 @@ started=$(e2e_now_ms)
 # program's path; under emulation the process is the emulator's, with Wine's loader and
 # the program's path among its arguments.
 program_pid=$saver_pid
-tr '\0' ' ' <"/proc/$program_pid/cmdline" 2>/dev/null | grep -qF "$scr /s" ||
+tr '\0' ' ' <"/proc/$program_pid/cmdline" 2>/dev/null | grep -F "$scr /s" >/dev/null ||
     e2e_fail "process $program_pid does not run $scr: $(tr '\0' ' ' <"/proc/$program_pid/cmdline" 2>/dev/null)"
 server_pid=$(e2e_wineserver_pid) || e2e_fail "no wineserver runs for $VARBULES_WINEPREFIX"
 

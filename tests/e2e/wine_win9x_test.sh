@@ -170,10 +170,10 @@ touch "$flag"
 answer_until_accepted() {
     local deadline=$(( $(e2e_now_ms) + $(e2e_bound_ms 8) ))
     while [ "$(e2e_now_ms)" -lt "$deadline" ]; do
-        tail -1 "$log" | grep -q 'accepted=1' && return 0
+        tail -1 "$log" | grep 'accepted=1' >/dev/null && return 0
         e2e_alive "$saver_pid" || { echo "the saver ended before any acceptance"; return 1; }
-        if tail -1 "$log" | grep -q '^call='; then
-            if tool count "$kBoxTitle" | grep -q '^hidden=1'; then
+        if tail -1 "$log" | grep '^call=' >/dev/null; then
+            if tool count "$kBoxTitle" | grep '^hidden=1' >/dev/null; then
                 echo "the password box is hidden: ending its menu mode"
                 xdotool key Escape
                 sleep 0.3
@@ -184,7 +184,7 @@ answer_until_accepted() {
         fi
         sleep 0.3
     done
-    tail -1 "$log" | grep -q 'accepted=1' && return 0
+    tail -1 "$log" | grep 'accepted=1' >/dev/null && return 0
     echo "no acceptance; dialogs: $(tool count "$kBoxTitle" | tr '\n' ' '); the verifier's last lines: $(tail -2 "$log" | tr '\n' ' ')"
     return 1
 }

@@ -106,14 +106,14 @@ wait_for_desktop() {
 desktop_shown() {
   local output=$1 file=$work/desktop-$1.png
   shot "$file" "$output"
-  bar_visible "$file" && [ "$(histogram "$file" | head -1 | awk '{ print $2 }')" = "(0,0,0)" ] ||
-    { echo "output $output shows no bar on black: $(histogram "$file" | head -3 | tr -s ' \n' ' ')" >&2; return 1; }
+  bar_visible "$file" && [ "$(histogram "$file" | sed -n 1p | awk '{ print $2 }')" = "(0,0,0)" ] ||
+    { echo "output $output shows no bar on black: $(histogram "$file" | sed -n 1,3p | tr -s ' \n' ' ')" >&2; return 1; }
 }
 
 # The seat's capabilities as wl_seat gives them to clients (1 pointer, 2 keyboard).
 seat_capabilities() {
   local caps
-  caps=$(sway_msg -r -t get_seats | grep -o '"capabilities": *[0-9]*' | head -1 | grep -o '[0-9]*$') && [ -n "$caps" ] &&
+  caps=$(sway_msg -r -t get_seats | grep -o '"capabilities": *[0-9]*' | sed -n 1p | grep -o '[0-9]*$') && [ -n "$caps" ] &&
     echo "$caps"
 }
 
@@ -137,7 +137,7 @@ require_pointer() {
 # seat has the pointer and wayvnc listens (it would end if it could not). Once per sway.
 # sway then draws a cursor at about 100,100 of the layout until a test moves it.
 enable_pointer() {
-  local output=${1:-$(outputs | head -1)} socket=$sway_runtime/vnc.sock
+  local output=${1:-$(outputs | sed -n 1p)} socket=$sway_runtime/vnc.sock
   [ ! -e "$socket" ] || fail "enable_pointer: this sway has a wayvnc already"
   launch wayvnc "${as_user[@]}" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" wayvnc -u -o "$output" "$socket"
   wayvnc_pid=$last_pid
@@ -186,7 +186,7 @@ add_output() {
   local before
   before=$(outputs)
   sway_msg -q create_output || fail "create_output failed"
-  new_output() { outputs | grep -vxF "$before" | head -1 | grep . || { echo "no new output after create_output" >&2; return 1; }; }
+  new_output() { outputs | grep -vxF "$before" | sed -n 1p | grep . || { echo "no new output after create_output" >&2; return 1; }; }
   e2e_within 5 new_output || exit 1
 }
 
@@ -218,7 +218,7 @@ all_background() {
 covered() {
   shot "$work/$1.png" "$1"
   all_background "$work/$1.png" ||
-    { echo "output $1 is not all background: $(histogram "$work/$1.png" | head -3 | tr -s ' \n' ' ')" >&2; return 1; }
+    { echo "output $1 is not all background: $(histogram "$work/$1.png" | sed -n 1,3p | tr -s ' \n' ' ')" >&2; return 1; }
 }
 
 # covered_within OUTPUT SECONDS: waits (the bound for SECONDS) until the output is covered;

@@ -61,7 +61,7 @@ white_in() {
 }
 looks_right() {
     local shot=$1 discs=$2 first
-    first=$(colours "$shot" | head -1)
+    first=$(colours "$shot" | sed -n 1p)
     [ "$(echo "$first" | cut -d' ' -f2-)" = "0 0 128" ] || { echo "  most common colour: $first"; return 1; }
     [ "$(disc_colours "$shot")" -ge "$discs" ] || { echo "  $(disc_colours "$shot") disc colours"; return 1; }
     [ "$(white_in "$shot" 300x20+0+0)" -ge 50 ] || { echo "  no text at the top left"; return 1; }

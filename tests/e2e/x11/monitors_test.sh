@@ -28,7 +28,7 @@ check_heads() {
   local shot=$1 what=$2 discs
   import -window root "$shot"
   two_monitors_blank "$shot" "$kSecondHead" ||
-    fail "$what: the second head is not all background: $(two_monitors_colours "$shot" "$kSecondHead" | head -3 | tr '\n' ' ')"
+    fail "$what: the second head is not all background: $(two_monitors_colours "$shot" "$kSecondHead" | sed -n 1,3p | tr '\n' ' ')"
   discs=$(two_monitors_disc_colours "$shot" "$kPrimaryHead")
   [ "$discs" -ge 25 ] || fail "$what: only $discs disc colours on the primary head"
   [ "$(two_monitors_white "$shot" 400x16+0+0)" -gt 20 ] || fail "$what: no rate label at the primary's top left"

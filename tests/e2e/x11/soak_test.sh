@@ -71,7 +71,7 @@ while :; do
   sleep "$interval"
 done
 
-min_rss=$(printf '%s\n' "${rss_series[@]}" | sed 's/.*:\([0-9]*\)kB/\1/' | sort -n | head -1)
+min_rss=$(printf '%s\n' "${rss_series[@]}" | sed 's/.*:\([0-9]*\)kB/\1/' | sort -n | sed -n 1p)
 max_rss=$(printf '%s\n' "${rss_series[@]}" | sed 's/.*:\([0-9]*\)kB/\1/' | sort -n | tail -1)
 echo "VmRSS series: ${rss_series[*]}"
 [ $((max_rss - min_rss)) -le "$rss_tolerance_kb" ] ||

@@ -32,10 +32,10 @@ cleanup() {
   # another's by now.
   for (( k = ${#pids[@]} - 1; k >= 0; k-- )); do
     pid=${pids[$k]}
-    e2e_alive "$pid" && kill "$pid" 2>/dev/null
+    ! e2e_alive "$pid" || kill "$pid" 2>/dev/null || true
     deadline=$(( $(date +%s) + 3 ))
     while e2e_alive "$pid" && [ "$(date +%s)" -lt "$deadline" ]; do sleep 0.05; done
-    e2e_alive "$pid" && kill -KILL "$pid" 2>/dev/null
+    ! e2e_alive "$pid" || kill -KILL "$pid" 2>/dev/null || true
     status=0
     wait "$pid" 2>/dev/null || status=$?
     e2e_reaped "$pid" "$status"
@@ -138,7 +138,7 @@ viewable_window() {
   # yet, not the end of the test. awk reads to the end, so that xwininfo never writes
   # into a closed pipe.
   id=$(xwininfo -root -tree 2>/dev/null | awk -v n="\"$name\"" 'index($0, n) && id == "" { id = $1 } END { print id }') || true
-  [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' || { echo "no window named $name" >&2; return 1; }
+  [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep 'IsViewable' >/dev/null || { echo "no window named $name" >&2; return 1; }
   echo "$id"
 }
 
@@ -146,7 +146,7 @@ viewable_window() {
 viewable_child() {
   local child
   child=$(xwininfo -children -id "$1" 2>/dev/null | awk '/ child(ren)?:$/ { getline; print $1; exit }') || true
-  [ -n "$child" ] && xwininfo -id "$child" 2>/dev/null | grep -q 'IsViewable' || { echo "window $1 has no viewable child" >&2; return 1; }
+  [ -n "$child" ] && xwininfo -id "$child" 2>/dev/null | grep 'IsViewable' >/dev/null || { echo "window $1 has no viewable child" >&2; return 1; }
 }
 
 # Waits until a window of that name is shown (the bound for 5 s), and prints its id.
@@ -166,10 +166,10 @@ check_picture() {
   local picture=$1 min_discs=$2 min_pixels=${3:-100}
   local colours first discs
   colours=$(histogram "$picture")
-  first=$(echo "$colours" | head -1)
+  first=$(echo "$colours" | sed -n 1p)
   case "$first" in *"(0,0,128)"*) ;; *) fail "background is not the most common colour in $picture: $first" ;; esac
-  echo "$colours" | grep -q "(255,255,255)" ||
-    fail "no white overlay text in $picture: $(echo "$colours" | head -4 | tr -s ' \n' ' ')"
+  echo "$colours" | grep "(255,255,255)" >/dev/null ||
+    fail "no white overlay text in $picture: $(echo "$colours" | sed -n 1,4p | tr -s ' \n' ' ')"
   discs=$(disc_colours "$picture" "$min_pixels")
   [ "$discs" -ge "$min_discs" ] || fail "only $discs disc colours in $picture"
   echo "$discs"
