@@ -29,14 +29,14 @@ if(TARGET Varbule)
                    $<TARGET_FILE:Varbule> $<TARGET_FILE:window_probe> $<TARGET_FILE:desktop_tool>
                    $<TARGET_FILE:password_cpl> $<TARGET_FILE:session_sentinel>)
   set_tests_properties(wine_settings_e2e wine_switches_e2e PROPERTIES
-                       TIMEOUT 180 RUN_SERIAL TRUE SKIP_RETURN_CODE 77 ENVIRONMENT "${e2e_env}")
+                       TIMEOUT ${VARBULES_E2E_TIMEOUT} RUN_SERIAL TRUE SKIP_RETURN_CODE 77 ENVIRONMENT "${e2e_env}")
   # The settings file of the user's own: its own prefix, whose APPDATA it writes in and
   # which it switches to Windows 9x mode at the end.
   add_test(NAME wine_user_settings_e2e
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine_user_settings_test.sh
                    $<TARGET_FILE:Varbule> $<TARGET_FILE:desktop_tool> $<TARGET_FILE:window_probe>)
   set_tests_properties(wine_user_settings_e2e PROPERTIES
-                       TIMEOUT 240 RUN_SERIAL TRUE SKIP_RETURN_CODE 77
+                       TIMEOUT ${VARBULES_E2E_TIMEOUT} RUN_SERIAL TRUE SKIP_RETURN_CODE 77
                        ENVIRONMENT "VARBULES_WINE_ARCH=${wine_arch};VARBULES_WINEPREFIX=${CMAKE_BINARY_DIR}/wine-user-settings")
   # Two monitors, full screen and in Windows 9x mode. A display of two monitors is
   # remembered in the prefix's registry, and Windows 9x mode is set there: a prefix of
@@ -46,10 +46,10 @@ if(TARGET Varbule)
                    $<TARGET_FILE:Varbule> $<TARGET_FILE:window_probe> $<TARGET_FILE:desktop_tool>
                    $<TARGET_FILE:password_cpl>)
   set_tests_properties(wine_monitors_e2e PROPERTIES
-                       TIMEOUT 240 RUN_SERIAL TRUE SKIP_RETURN_CODE 77
+                       TIMEOUT ${VARBULES_E2E_TIMEOUT} RUN_SERIAL TRUE SKIP_RETURN_CODE 77
                        ENVIRONMENT "VARBULES_WINE_ARCH=${wine_arch};VARBULES_WINEPREFIX=${CMAKE_BINARY_DIR}/wine-monitors")
   # Windows 9x mode changes the prefix's registry, so it gets a prefix of its own.
   set_tests_properties(wine_win9x_password_e2e PROPERTIES
-                       TIMEOUT 180 RUN_SERIAL TRUE SKIP_RETURN_CODE 77
+                       TIMEOUT ${VARBULES_E2E_TIMEOUT} RUN_SERIAL TRUE SKIP_RETURN_CODE 77
                        ENVIRONMENT "VARBULES_WINE_ARCH=${wine_arch};VARBULES_WINEPREFIX=${CMAKE_BINARY_DIR}/wine-win9x")
 endif()
