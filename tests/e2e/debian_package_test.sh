@@ -14,8 +14,9 @@ deb=$(realpath "$1")
 purge() {
   DEBIAN_FRONTEND=noninteractive apt-get purge -y -q varbules >"$work/purge.out" 2>&1
 }
-# A failed check leaves no package behind either.
-trap 'dpkg -s varbules >/dev/null 2>&1 && purge; cleanup' EXIT
+# A failed check leaves no package behind either; the test's own status is the one it
+# ends with.
+trap 'rc=$?; if dpkg -s varbules >/dev/null 2>&1; then purge || true; fi; cleanup "$rc"' EXIT
 
 # Every tag lintian knows, the pedantic ones and the mere information included, is
 # printed; an error or a warning fails. (As root it says that it is; that is no tag.)

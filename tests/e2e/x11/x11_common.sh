@@ -19,8 +19,10 @@ work=$(mktemp -d)
 chmod 755 "$work"
 pids=()
 
+# cleanup [STATUS]: the EXIT trap; the test ends with STATUS (the last command's unless
+# given), unless a program it launched crashed.
 cleanup() {
-  local rc=$? status
+  local rc=${1:-$?} status
   trap - EXIT
   # The last launched first, each gone before the next is told: clients end before the
   # servers they use (a client that loses its server may crash on the way out). A process
