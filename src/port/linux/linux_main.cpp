@@ -38,6 +38,10 @@ int main(int argc, char** argv)
     case RunMode::Invalid:
         std::fprintf(stderr, "varbules: %s\n%s", options.error.c_str(), RunOptionsUsage());
         return 1;
+    case RunMode::Idle:
+        // A program of its own, which watches the session and starts this one.
+        RunSibling("varbules-idle", argv);
+        return 1;
     case RunMode::Unsupported:
         // Windows would open a dialog here. On Linux the count is chosen in xscreensaver's
         // settings or with --count, and the password is the screen locker's business.

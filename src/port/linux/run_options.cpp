@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -49,6 +50,26 @@ RunOptions Invalid(std::string error)
     options.mode = RunMode::Invalid;
     options.error = std::move(error);
     return options;
+}
+
+// Minutes of idle time: a plain decimal number above 0, at most a week (fractions for
+// seconds' worth), nothing else around it.
+bool ParseMinutes(const char* text, double* minutes)
+{
+    if (text == nullptr || !(std::isdigit(static_cast<unsigned char>(*text)) || *text == '.'))
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(text, &end);
+    if (errno != 0 || *end != '\0' || !std::isfinite(value) || value <= 0 || value > 7 * 24 * 60)
+        return false;
+    // strtod reads hexadecimal and exponents too; minutes are written plainly.
+    for (const char* c = text; c != end; ++c) {
+        if (!std::isdigit(static_cast<unsigned char>(*c)) && *c != '.')
+            return false;
+    }
+    *minutes = value;
+    return true;
 }
 
 // Another program's window and the X server's name exist only on X11.
@@ -136,6 +157,15 @@ RunOptions ParseRunOptions(int argc, const char* const* argv)
             if (output == nullptr)
                 return Invalid(options.error);
             options.output = output;
+        } else if (Matches(argument, "idle", &value)) {
+            const char* minutes = take("idle");
+            if (minutes == nullptr)
+                return Invalid(options.error);
+            if (!ParseMinutes(minutes, &options.idleMinutes))
+                return Invalid(std::string("--idle takes the minutes of idle time before the saver starts, a number "
+                                           "above 0 (a fraction for seconds' worth), not ") +
+                               minutes);
+            options.mode = RunMode::Idle;
         } else if (Matches(argument, "wayland", &value) && value == nullptr) {
             options.displayKind = DisplayKind::Wayland;
         } else if (Matches(argument, "x11", &value) && value == nullptr) {
@@ -169,6 +199,8 @@ RunOptions ParseRunOptions(int argc, const char* const* argv)
             return Invalid(std::string("unknown option: ") + argument);
         }
     }
+    if (options.mode != RunMode::Idle)
+        options.idleMinutes = 0;
     const char* x11Only = X11OnlyPart(options);
     if (options.displayKind == DisplayKind::Wayland && x11Only != nullptr)
         return Invalid(std::string(x11Only) + " is for X11, not --wayland");
@@ -191,6 +223,7 @@ const char* RunOptionsUsage()
     return "usage: varbules [--window | --root | --window-id ID] [--count 16|32|64] [--display NAME] [--x11]\n"
            "       varbules [--window | /s] [--count 16|32|64] [--output NAME] [--wayland]\n"
            "       varbules [--count 16|32|64] /s | /p ID\n"
+           "       varbules --idle MINUTES [--count 16|32|64] [--output NAME] [--wayland | --x11]\n"
            "\n"
            "  --window        a window of its own (the default)\n"
            "  --root          the window in XSCREENSAVER_WINDOW, else the root window,\n"
@@ -202,6 +235,8 @@ const char* RunOptionsUsage()
            "  /p ID           a preview filling window ID (decimal; X11)\n"
            "  --output NAME   the Wayland output that shows the animation (the others are\n"
            "                  covered); the first the compositor announces by default\n"
+           "  --idle MINUTES  stay in the session and start the saver full screen (/s)\n"
+           "                  whenever it has been idle that long (a fraction is allowed)\n"
            "  --wayland, --x11\n"
            "                  the display to use; by default Wayland where WAYLAND_DISPLAY\n"
            "                  is set, unless the run needs X11\n";

@@ -11,6 +11,7 @@ enum class RunMode {
     FullScreen,  // /s: full screen, ended by input, as on Windows
     Preview,     // /p ID: a child filling window ID, as on Windows (X11)
     Unsupported, // /c, /a or no letter after a slash: Windows' dialogs, which X lacks
+    Idle,        // --idle MINUTES: watch the session, start /s once it has been idle that long
     Help,        // --help
     Invalid,     // see error
 };
@@ -29,6 +30,7 @@ struct RunOptions {
     int count = 0;                    // --count: 16, 32 or 64; 0 leaves the settings file's
     std::string display;              // --display; empty means $DISPLAY
     std::string output;               // --output: the Wayland output for the animation
+    double idleMinutes = 0;           // for Idle: more than 0
     std::string error;                // what was wrong, for Invalid
 };
 
