@@ -72,11 +72,12 @@ start_xvfb() {
 }
 
 # Runs a program in the background; its pid is in $last_pid, its stderr in $work/<name>.err.
-# It may dump core; if it crashes, the report names it as NAME.
+# It may dump core; if it crashes, the report names it as NAME. Its standard input is
+# nothing, or the file (a FIFO the test writes to, say) named in launch_input.
 launch() {
   local name=$1
   shift
-  e2e_core_dumps "$@" >"$work/$name.out" 2>"$work/$name.err" &
+  e2e_core_dumps "$@" <"${launch_input:-/dev/null}" >"$work/$name.out" 2>"$work/$name.err" &
   last_pid=$!
   pids+=("$last_pid")
   e2e_track "$last_pid" "$name" "$work/$name.err"
