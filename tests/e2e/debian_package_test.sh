@@ -2,10 +2,11 @@
 # The Debian package of the Linux saver, for real on this machine (as root): lintian has
 # no error and no warning to give (debian/varbules.lintian-overrides says why for any it
 # is told to keep quiet), its dependencies were computed from the programs (libc6 at a
-# version, X11's and Wayland's libraries), apt-get installs it, the command on the PATH
-# runs the saver full screen on an X server and ends it on a key with exit code 0 and
-# hands a Wayland run to the program beside it, xscreensaver's settings description
-# parses, and apt-get purge leaves none of its files behind.
+# version, X11's and Wayland's libraries, libsystemd's), apt-get installs it, the command
+# on the PATH runs the saver full screen on an X server and ends it on a key with exit
+# code 0 and hands a Wayland run to the program beside it, its idle watch starts it after
+# the wait, the user unit verifies, xscreensaver's settings description parses, and
+# apt-get purge leaves none of its files behind.
 #   debian_package_test.sh <varbules_VERSION_ARCH.deb>
 set -euo pipefail
 deb=$(realpath "$1")
@@ -25,7 +26,7 @@ lintian --fail-on error,warning --info --pedantic "$deb" >"$work/lintian.out" 2>
 tags=$(grep -v 'running with root privileges' "$work/lintian.out" || true)
 echo "ok: lintian: ${tags:-nothing to say}"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in 'libc6 (>= ' libx11-6 libwayland-client0; do
+for library in 'libc6 (>= ' libx11-6 libwayland-client0 libxss1 libsystemd0; do
   grep -qF "$library" <<<"$depends" || fail "the package's Depends lacks $library: $depends"
 done
 echo "ok: Depends: $depends"
@@ -35,6 +36,7 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$d
 # Its files and links; its folders may be others' too.
 files=$(dpkg -L varbules | while read -r path; do if [ -L "$path" ] || [ ! -d "$path" ]; then echo "$path"; fi; done)
 for path in /usr/bin/varbules /usr/libexec/xscreensaver/varbules /usr/libexec/xscreensaver/varbules-wayland \
+  /usr/libexec/xscreensaver/varbules-idle /usr/lib/systemd/user/varbules-idle.service \
   /usr/share/xscreensaver/config/varbules.xml /usr/share/man/man6/varbules.6.gz \
   /usr/share/applications/screensavers/varbules.desktop /usr/share/doc/varbules/copyright \
   /usr/share/doc/varbules/changelog.gz; do
@@ -53,6 +55,26 @@ env WAYLAND_DISPLAY=/nonexistent varbules /s 2>"$work/wayland.err" || rc=$?
 [ "$rc" = 1 ] && grep -q "cannot connect to the Wayland display /nonexistent" "$work/wayland.err" ||
   fail "varbules did not hand a Wayland run to varbules-wayland (exit $rc): $(cat "$work/wayland.err")"
 echo "ok: installed, varbules /s shows $discs disc colours and ends on a key, and hands Wayland's runs on"
+
+# The idle watch beside it starts it after the wait, and the user unit is one systemd takes.
+. "$(dirname "$0")/idle/idle_common.sh"
+launch idle varbules --idle "$kWaitMinutes"
+idle_pid=$last_pid
+saver_started 1
+shows root "$work/idle-saver.png" 25 >/dev/null
+xdotool key a
+saver_ended 1 0
+kill -TERM "$idle_pid"
+expect_clean_end idle "$idle_pid" 2 "the installed idle watch, on SIGTERM"
+mkdir -m 700 "$work/runtime"
+XDG_RUNTIME_DIR=$work/runtime systemd-analyze verify --man=no --user /usr/lib/systemd/user/varbules-idle.service \
+  >"$work/unit.out" 2>&1 || fail "systemd-analyze verify: $(cat "$work/unit.out")"
+# Each user turns it on; installing it turns it on for nobody.
+[ ! -e /etc/systemd/user/graphical-session.target.wants/varbules-idle.service ] ||
+  fail "installing the package turned the idle watch on for every user"
+grep -qx 'ExecStart=/usr/bin/varbules --idle ${VARBULES_IDLE_MINUTES}' /usr/lib/systemd/user/varbules-idle.service ||
+  fail "the unit does not start /usr/bin/varbules --idle"
+echo "ok: the installed idle watch started the saver after $kWaitSeconds s of idle time, and its user unit verifies"
 
 purge || fail "apt-get purge: $(tail -5 "$work/purge.out")"
 left=$(while read -r path; do if [ -e "$path" ] || [ -L "$path" ]; then echo "$path"; fi; done <<<"$files")
