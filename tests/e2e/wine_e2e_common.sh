@@ -363,9 +363,9 @@ e2e_checks_done() {
 # e2e_ended_with <pid> <limit ms> <code>: the process ends within the limit with that exit
 # code. Not for a subshell: only this shell can wait for its own children.
 e2e_ended_with() {
-    e2e_wait_gone_ms "$1" "$2" >/dev/null || return 1
+    e2e_wait_gone_ms "$1" "$2" >/dev/null || { echo "still running after $2 ms" >&2; return 1; }
     local rc=0
     wait "$1" || rc=$?
     e2e_reaped "$1" "$rc"
-    [ "$rc" = "$3" ]
+    [ "$rc" = "$3" ] || { echo "it ended with exit code $rc" >&2; return 1; }
 }

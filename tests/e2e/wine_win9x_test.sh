@@ -89,6 +89,8 @@ e2e_check "the refusal leaves the saver running" e2e_alive "$saver_pid"
 xdotool key a
 e2e_check "the next key press asks again" wait_for_boxes 1
 tool press "$kBoxTitle" 1 >/dev/null  # accepted
+accepted() { grep -q '^answered=2 accepted=1' "$log" || { echo "the verifier's log: $(tr '\n' ' ' <"$log")" >&2; return 1; }; }
+e2e_check "the verifier accepted" e2e_within 5 accepted
 e2e_check "the acceptance ends the saver with exit code 0" e2e_ended_with "$saver_pid" "$(e2e_bound_ms 3)" 0
 e2e_check "the verifier was asked twice, with the saver window as owner" \
     [ "$(grep -c 'owner_is_window=1' "$log")" -eq 2 ]
