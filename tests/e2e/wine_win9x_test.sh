@@ -46,6 +46,12 @@ start() {  # start <run>: the saver, with the password module beside it
 }
 drawing() { e2e_screenshot "$dir/drawing.png" && [ "$(e2e_disc_colours "$dir/drawing.png")" -ge 5 ]; }
 
+# press_ok: OK on the password box, which must be there to press.
+press_ok() {
+    local said
+    said=$(tool press "$kBoxTitle" 1)
+    [[ $said == *found=1* ]] || { echo "no password box to press (${said:-no answer}; $(tr '\n' ' ' <"$e2e_work/tool.out"))" >&2; return 1; }
+}
 boxes_are() { [ "$(boxes)" = "$1" ] || { echo "$(boxes) password boxes, not $1" >&2; return 1; }; }
 wait_for_boxes() { e2e_within 5 boxes_are "$1"; }
 
@@ -79,7 +85,7 @@ xdotool mousemove_relative 7 7
 e2e_hold 0.5
 e2e_check "more input meanwhile opens no second dialog" [ "$(boxes)" = 1 ]
 e2e_check "the verifier was asked once" [ "$(grep -c '^call=' "$log")" -eq 1 ]
-tool press "$kBoxTitle" 1 >/dev/null  # OK on the box: this first answer is a refusal
+e2e_check "OK is pressed on the box (the first answer is a refusal)" press_ok
 answered() { grep -q '^answered=1' "$log" || { echo "the verifier has not answered" >&2; return 1; }; }
 e2e_check "the verifier answered" e2e_within 5 answered
 e2e_check "and its dialog went" wait_for_boxes 0
@@ -88,7 +94,7 @@ e2e_check "the refusal leaves the saver running" e2e_alive "$saver_pid"
 
 xdotool key a
 e2e_check "the next key press asks again" wait_for_boxes 1
-tool press "$kBoxTitle" 1 >/dev/null  # accepted
+e2e_check "OK is pressed on the box again (the answer is acceptance)" press_ok
 accepted() { grep -q '^answered=2 accepted=1' "$log" || { echo "the verifier's log: $(tr '\n' ' ' <"$log")" >&2; return 1; }; }
 e2e_check "the verifier accepted" e2e_within 5 accepted
 e2e_check "the acceptance ends the saver with exit code 0" e2e_ended_with "$saver_pid" "$(e2e_bound_ms 3)" 0
