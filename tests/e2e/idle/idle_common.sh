@@ -44,6 +44,20 @@ held_back() {
   [ "$(said "starting the saver")" -le "$1" ] || fail "the saver started while an inhibitor held: $(tail -3 "$work/idle.out" | tr '\n' ' ')"
 }
 
+# held_back_by SAVERS WORD NAME COMMAND...: launches COMMAND as NAME, a program that holds
+# idle back once it has printed WORD; for two waits the daemon starts no more than SAVERS
+# savers; then it is ended and gone.
+held_back_by() {
+  local savers=$1 word=$2 name=$3
+  shift 3
+  launch "$name" "$@"
+  local pid=$last_pid
+  e2e_within 5 grep -q "$word" "$work/$name.out" || fail "$name did not start: $(cat "$work/$name.err")"
+  held_back "$savers" $(( kWaitSeconds * 2 ))
+  kill -TERM "$pid"
+  exit_within "$pid" "$(bound 5)"
+}
+
 # The delay from the end of the wait to the saver's first frame: the wait counted from
 # the input at INPUT_MS (Unix ms), the frame from the saver's frame log.
 delay_ms() {

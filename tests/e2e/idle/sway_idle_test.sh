@@ -37,12 +37,7 @@ saver_ended 2 0
 delay=$(delay_ms "$key_ms" "$work/frames")
 
 # A window of its own with an idle inhibitor, on the output everyone sees.
-launch inhibitor "${as_user[@]}" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" "$inhibitor"
-inhibitor_pid=$last_pid
-e2e_within 5 grep -q inhibiting "$work/inhibitor.out" || fail "the inhibitor did not start: $(cat "$work/inhibitor.err")"
-held_back 2 $(( kWaitSeconds * 2 ))
-kill -TERM "$inhibitor_pid"
-exit_within "$inhibitor_pid" "$(bound 5)"
+held_back_by 2 inhibiting inhibitor "${as_user[@]}" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" "$inhibitor"
 saver_started 3
 saver_on HEADLESS-1 "$work/third.png" 20 >/dev/null
 key Escape

@@ -43,12 +43,7 @@ ended_ms=$key_ms
 shown_and_ended 2
 delay=$(delay_ms "$ended_ms" "$work/frames")
 
-launch suspender "$suspender"
-suspender_pid=$last_pid
-e2e_within 5 grep -q suspended "$work/suspender.out" || fail "no suspender: $(cat "$work/suspender.err")"
-held_back 2 $(( kWaitSeconds * 2 ))
-kill -TERM "$suspender_pid"
-exit_within "$suspender_pid" "$(bound 5)"
+held_back_by 2 suspended suspender "$suspender"
 shown_and_ended 3
 
 # A player's inhibitor on the bus, released by UnInhibit, then one whose caller ends.
