@@ -35,7 +35,7 @@ public:
     {
         Disarm();
         sd_bus_message* reply = nullptr;
-        sd_bus_error error = SD_BUS_ERROR_NULL;
+        sd_bus_error error{};  // SD_BUS_ERROR_NULL, without its C99 compound literal
         if (sd_bus_call_method(bus_, kService, kPath, kInterface, "AddIdleWatch", &error, &reply, "t", waitMs_) >= 0)
             sd_bus_message_read(reply, "u", &watch_);
         else

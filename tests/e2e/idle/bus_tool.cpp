@@ -44,7 +44,7 @@ bool UntilReleaseOrEnd()
 
 int GnomeRemote(sd_bus* bus)
 {
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_error error{};  // SD_BUS_ERROR_NULL, without its C99 compound literal
     sd_bus_message* reply = nullptr;
     int r = sd_bus_call_method(bus, "org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop",
                                "org.gnome.Mutter.RemoteDesktop", "CreateSession", &error, &reply, "");
@@ -87,7 +87,7 @@ int GnomeRemote(sd_bus* bus)
 
 int Inhibit(sd_bus* bus, bool gnome)
 {
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_error error{};  // SD_BUS_ERROR_NULL, without its C99 compound literal
     sd_bus_message* reply = nullptr;
     const int r = gnome ? sd_bus_call_method(bus, "org.gnome.SessionManager", "/org/gnome/SessionManager",
                                              "org.gnome.SessionManager", "Inhibit", &error, &reply, "susu",
