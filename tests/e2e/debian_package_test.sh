@@ -26,7 +26,7 @@ lintian --fail-on error,warning --info --pedantic "$deb" >"$work/lintian.out" 2>
 tags=$(grep -v 'running with root privileges' "$work/lintian.out" || true)
 echo "ok: lintian: ${tags:-nothing to say}"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in 'libc6 (>= ' libx11-6 libwayland-client0 libxss1 libsystemd0; do
+for library in 'libc6 (>= ' libx11-6 libwayland-client0 libxcb-screensaver0 libsystemd0; do
   grep -qF "$library" <<<"$depends" || fail "the package's Depends lacks $library: $depends"
 done
 echo "ok: Depends: $depends"

@@ -56,6 +56,14 @@ TEST(IdleRules, InhibitorsHoldTheWatchAndTheirEndStartsAWholeWait)
     EXPECT_TRUE(rules.watching());
 }
 
+TEST(WatchChoice, TheXServersTimerTakesWaitsOfUpTo32767Seconds)
+{
+    EXPECT_FALSE(WaitTooLong(WatchKind::X11ScreenSaver, 32767000));
+    EXPECT_TRUE(WaitTooLong(WatchKind::X11ScreenSaver, 32767001));
+    EXPECT_FALSE(WaitTooLong(WatchKind::GnomeIdleMonitor, 7 * 24 * 3600 * 1000ull)) << "a week, the longest wait";
+    EXPECT_FALSE(WaitTooLong(WatchKind::KdeIdle, 7 * 24 * 3600 * 1000ull));
+}
+
 TEST(WatchChoice, TheCompositorsOwnProtocolFirstThenGnomeThenTheXServer)
 {
     IdleSources s;

@@ -109,6 +109,8 @@ int main(int argc, char** argv)
     const WatchKind kind = ChooseWatch(sources);
     if (kind == WatchKind::Unavailable)
         return Fail(NoWatchReason(sources));
+    if (const auto problem = WaitTooLong(kind, waitMs))
+        return Fail(*problem);
     if (kind == WatchKind::X11ScreenSaver && XScreenSaverDaemonRuns(session))
         return Fail("xscreensaver's daemon runs on this display and starts screen savers itself: "
                     "choose varbules in xscreensaver's settings instead");

@@ -10,7 +10,7 @@
 #include "port/idle/idle_watch.h"
 #include "port/idle/watch_choice.h"
 
-struct _XDisplay;
+struct xcb_connection_t;
 struct ext_idle_notifier_v1;
 struct org_kde_kwin_idle;
 
@@ -28,7 +28,8 @@ struct IdleSession {
     ext_idle_notifier_v1* extNotifier = nullptr;
     org_kde_kwin_idle* kdeIdle = nullptr;
     sd_bus* userBus = nullptr;
-    _XDisplay* x11 = nullptr;
+    xcb_connection_t* x11 = nullptr;
+    std::uint32_t x11Root = 0;  // the root window of its default screen
 };
 
 // What each part of the session offers; each connects where it can and fills in its

@@ -45,3 +45,11 @@ std::string NoWatchReason(const IdleSources& s)
         add("the X server lacks MIT-SCREEN-SAVER");
     return "no way to learn of the session's idle time: " + why;
 }
+
+std::optional<std::string> WaitTooLong(WatchKind kind, std::uint64_t waitMs)
+{
+    constexpr std::uint64_t kLongestX11WaitMs = 32767 * 1000ull;
+    if (kind != WatchKind::X11ScreenSaver || waitMs <= kLongestX11WaitMs)
+        return std::nullopt;
+    return "the X server's screen saver timer counts at most 32767 s: on X11 the wait is at most 546 minutes";
+}

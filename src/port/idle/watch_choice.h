@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 // What the session offers to learn of idle time, as found at the start.
@@ -30,3 +32,8 @@ const char* WatchName(WatchKind kind);
 
 // Why there is no way, for the error when ChooseWatch finds none.
 std::string NoWatchReason(const IdleSources& sources);
+
+// The X server's timer counts whole seconds in 16 bits (at most 32767, about 9 hours); the
+// other ways take any wait varbules allows. Why the wait does not fit the way chosen, if
+// it does not.
+std::optional<std::string> WaitTooLong(WatchKind kind, std::uint64_t waitMs);
