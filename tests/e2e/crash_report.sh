@@ -46,7 +46,7 @@ e2e_track() {
   e2e_launch_name[$1]=$2
   e2e_launch_err[$1]=${3:-}
   e2e_launch_dir[$1]=$PWD
-  e2e_launch_ms[$1]=$(date +%s%3N)
+  e2e_launch_ms[$1]=$(e2e_now_ms)
 }
 
 # Runs COMMAND with core dumps allowed: e2e_core_dumps COMMAND [ARG...] (it execs).

@@ -11,6 +11,9 @@
 
 e2e_slack=${VARBULES_E2E_SLACK:-1}
 
+# Now, in Unix milliseconds.
+e2e_now_ms() { date +%s%3N; }
+
 # Tasks that want a processor per core, the more of now and of the last minute, rounded
 # up: 1 on an idle machine, at most 4. VARBULES_E2E_LOAD sets it.
 e2e_load_factor() {
@@ -51,14 +54,14 @@ e2e_within() {
   local limit deadline out complaint
   complaint=$(mktemp)
   limit=$(e2e_bound_ms "$seconds")
-  deadline=$(( $(date +%s%3N) + limit ))
+  deadline=$(( $(e2e_now_ms) + limit ))
   while :; do
     if out=$("$@" 2>"$complaint"); then
       rm -f "$complaint"
       [ -z "$out" ] || printf '%s\n' "$out"
       return 0
     fi
-    [ "$(date +%s%3N)" -lt "$deadline" ] || break
+    [ "$(e2e_now_ms)" -lt "$deadline" ] || break
     sleep 0.1
   done
   e2e_within_said=$(sed 's/^FAIL: //' "$complaint" | tail -5)

@@ -12,9 +12,9 @@
 e2e_shoot_until_stopped() {
     local dir=$1 i=0 start
     while [ ! -e "$dir/stop" ]; do
-        start=$(date +%s%3N)
+        start=$(e2e_now_ms)
         if xwd -root -silent -out "$dir/shot$i.xwd" 2>"$dir/xwd.err"; then
-            echo "$dir/shot$i.xwd $start $(date +%s%3N)" >>"$dir/shots"
+            echo "$dir/shot$i.xwd $start $(e2e_now_ms)" >>"$dir/shots"
         elif grep -q BadWindow "$dir/xwd.err"; then
             echo "$start" >>"$dir/vanished"
         else

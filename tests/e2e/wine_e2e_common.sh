@@ -24,8 +24,6 @@ e2e_xvfb_pid=
 e2e_own_settings="$VARBULES_WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Varbules"
 e2e_pids=()
 
-e2e_now_ms() { date +%s%3N; }
-
 # e2e_started PID: a program the test started in the background, ended when the test
 # ends if it still runs.
 e2e_started() {

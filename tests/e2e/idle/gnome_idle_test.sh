@@ -15,7 +15,6 @@ saver=$(realpath "$1")
 bus_tool=$(realpath "$2")
 . "$(dirname "$0")/../x11/x11_common.sh"
 . "$(dirname "$0")/idle_common.sh"
-now_ms() { date +%s%3N; }
 
 . "$(dirname "$0")/gnome_session.sh"
 start_gnome "$bus_tool"
@@ -44,7 +43,7 @@ fullscreen() {
     { echo "no window made full screen at 1024x768 and drawn on" >&2; return 1; }
 }
 e2e_within 5 fullscreen || exit 1
-key_ms=$(now_ms)
+key_ms=$(e2e_now_ms)
 press 0xff1b  # Escape
 saver_ended 1 0
 frames=$(sed -n 's/^frames=\([0-9]*\).*/\1/p' "$gnome/home/frames")

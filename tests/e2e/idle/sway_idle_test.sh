@@ -10,7 +10,6 @@ saver=$1
 inhibitor=$2
 . "$(dirname "$0")/../wayland/wayland_common.sh"
 . "$(dirname "$0")/idle_common.sh"
-now_ms() { date +%s%3N; }
 
 start_sway 1
 enable_pointer
@@ -25,13 +24,13 @@ env -u DISPLAY "$saver" --idle 1 >"$work/second.out" 2>&1 || rc=$?
 
 saver_started 1
 discs=$(saver_on HEADLESS-1 "$work/first.png" 20)
-key_ms=$(now_ms)
+key_ms=$(e2e_now_ms)
 key Escape
 saver_ended 1 0
 
 saver_started 2
 saver_on HEADLESS-1 "$work/second.png" 20 >/dev/null
-saver_ended_at=$(now_ms)
+saver_ended_at=$(e2e_now_ms)
 key Escape
 saver_ended 2 0
 delay=$(delay_ms "$key_ms" "$work/frames")

@@ -17,7 +17,6 @@ suspender=$(realpath "$2")
 bus_tool=$(realpath "$3")
 . "$(dirname "$0")/../x11/x11_common.sh"
 . "$(dirname "$0")/idle_common.sh"
-now_ms() { date +%s%3N; }
 start_xvfb 1024x768
 xset s 600 0
 launch bus dbus-daemon --session --nofork --address="unix:path=$work/bus"
@@ -34,7 +33,7 @@ wait_said "inhibitors: org.freedesktop.ScreenSaver on the session bus" 1 5
 shown_and_ended() {
   saver_started "$1"
   shows root "$work/saver-$1.png" 5 >/dev/null
-  key_ms=$(now_ms)
+  key_ms=$(e2e_now_ms)
   xdotool key a
   saver_ended "$1" 0
 }

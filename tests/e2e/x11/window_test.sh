@@ -9,7 +9,6 @@ test_window=$2
 . "$(dirname "$0")/x11_common.sh"
 start_xvfb 1024x768
 
-now_ms() { date +%s%3N; }
 
 
 # One run, looked at from its launch on: the label's right end in the pictures surely
@@ -26,10 +25,10 @@ first_second_run() {
   VARBULES_FRAME_LOG=$dir/frames launch saver "$saver"
   saver_pid=$last_pid
   frame=$(wait_for_window Varbules)
-  appeared=$(now_ms)
+  appeared=$(e2e_now_ms)
   read -r x y < <(xwininfo -id "$frame" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print x, y }')
   # Pictures for three seconds after the window came (more on a busy machine).
-  while [ $(( $(now_ms) - appeared )) -lt "$(e2e_bound_ms 3)" ]; do sleep 0.1; done
+  while [ $(( $(e2e_now_ms) - appeared )) -lt "$(e2e_bound_ms 3)" ]; do sleep 0.1; done
   touch "$dir/stop"
   wait "$shooter"
   # The frame log is written as the animation ends, which a second saver on the same

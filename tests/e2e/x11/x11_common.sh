@@ -205,13 +205,13 @@ shows() {
 picture_showing() {
   local window=$1 file=$2 min_discs=$3 min_pixels=${4:-100}
   local seen="" discs=0 deadline
-  deadline=$(( $(date +%s%3N) + $(e2e_bound_ms 8) ))
+  deadline=$(( $(e2e_now_ms) + $(e2e_bound_ms 8) ))
   while :; do
     import -window "$window" "$file"
     seen=$(printf '%s\n%s' "$seen" "$(disc_colour_list "$file" "$min_pixels")" | sed '/^$/d' | sort -u)
     discs=$(printf '%s' "$seen" | grep -c . || true)
     [ "$discs" -ge "$min_discs" ] && (check_picture "$file" 0 "$min_pixels" >/dev/null 2>&1) && break
-    [ "$(date +%s%3N)" -lt "$deadline" ] || break
+    [ "$(e2e_now_ms)" -lt "$deadline" ] || break
     sleep 0.3
   done
   check_picture "$file" 0 "$min_pixels" >/dev/null
