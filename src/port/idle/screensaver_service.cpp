@@ -1,12 +1,12 @@
 #include "port/idle/screensaver_service.h"
 
+#include "port/idle/idle_session.h"
+
 namespace {
 
 constexpr const char* kName = "org.freedesktop.ScreenSaver";
 
 }  // namespace
-
-#include "port/idle/idle_session.h"
 
 ScreenSaverService::ScreenSaverService(sd_bus* bus, Changed changed) : bus_(bus), changed_(std::move(changed))
 {
