@@ -173,4 +173,20 @@ TEST(ParseWindowId, AcceptsOnlyAWholePositiveNumber)
     EXPECT_EQ(id, 7ul) << "a failed read leaves the id alone";
 }
 
+TEST(IdleOptions, MinutesAreANumberAboveZero)
+{
+    const RunOptions idle = Parse({"--idle", "0.05", "--count", "64"});
+    EXPECT_EQ(idle.mode, RunMode::Idle);
+    EXPECT_DOUBLE_EQ(idle.idleMinutes, 0.05);
+    EXPECT_EQ(Parse({"--idle=10"}).idleMinutes, 10.0);
+    for (const char* bad : {"0", "-1", "abc", "", "1e3", "0x10", "nan", "inf", "5min", " 5", "100000"}) {
+        const RunOptions options = Parse({"--idle", bad});
+        EXPECT_EQ(options.mode, RunMode::Invalid) << bad;
+        EXPECT_NE(options.error.find("--idle takes the minutes"), std::string::npos) << bad;
+    }
+    EXPECT_EQ(Parse({"--idle"}).mode, RunMode::Invalid);
+    EXPECT_EQ(Parse({"--idle", "5", "/s"}).mode, RunMode::FullScreen) << "the later switch wins";
+    EXPECT_EQ(Parse({"--idle", "5", "/s"}).idleMinutes, 0.0);
+}
+
 }  // namespace
