@@ -46,8 +46,10 @@ gone() { ! kill -0 "$1" 2>/dev/null || { echo "process $1 still runs" >&2; retur
 e2e_within 3 gone "$hack" || fail "-deactivate did not end the hack"
 # The log is written as the animation thread ends, which only a clean stop lets it do.
 e2e_within 1 test -s "$work/log/frames" || true
+# How many frames it drew depends on how soon the screenshot saw its discs (a quarter of a
+# second on an idle machine); that it drew more than one says it animated.
 frames=$(sed -n 's/^frames=\([0-9]*\).*/\1/p' "$work/log/frames" 2>/dev/null || true)
-[ -n "$frames" ] && [ "$frames" -gt 50 ] || fail "no clean end of the animation (frame log: $(cat "$work/log/frames" 2>/dev/null))"
+[ -n "$frames" ] && [ "$frames" -gt 1 ] || fail "no clean end of the animation (frame log: $(cat "$work/log/frames" 2>/dev/null))"
 grep -q "varbules: X error" "$work/daemon.err" && fail "the hack reported an X error: $(grep 'X error' "$work/daemon.err")"
 
 xscreensaver-command -exit >/dev/null 2>&1 || true
