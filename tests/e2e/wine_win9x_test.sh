@@ -124,8 +124,9 @@ checks_one_at_a_time() {
 # storm_until_over: storms the saver for a while and tells how it went: 0 when it still
 # runs, 2 when the session ended under it, 1 when it ended any other way. A saver that
 # closes itself stops its animation thread, which then writes the frame log; one that
-# the session ends (Wine ends every program of a session that ends, with exit code 0)
-# writes nothing, and the sentinel, started before the storm, saw the session end.
+# the session ends (Wine ends every program of a session that ends: see e2e_ended_by_wine
+# for its exit codes) writes nothing, and the sentinel, started before the storm, saw the
+# session end.
 storm_until_over() {
     local storm_pid n rc=0
     start "$1"
@@ -141,6 +142,7 @@ storm_until_over() {
     wait "$storm_pid" || true
     e2e_alive "$saver_pid" && return 0
     wait "$saver_pid" || rc=$?
+    e2e_reaped "$saver_pid" "$rc"
     echo "the saver ended during the storm with exit code $rc; the verifier's last lines: $(tail -2 "$log" | tr '\n' ' ')"
     cat "$dir/saver.out"
     if [ -s "$dir/frames.txt" ]; then
@@ -216,7 +218,7 @@ e2e_check "a key press opens the password dialog" wait_for_boxes 1
 tool close-desktop >/dev/null
 e2e_check "SC_CLOSE on the desktop window ends the session (the sentinel saw it)" e2e_within 10 session_ended
 e2e_check "the saver window was asked during the open check" grep -q '^query_end_session=1$' "$log"
-e2e_check "the session's end ended the saver" e2e_ended_with "$saver_pid" "$(e2e_bound_ms 10)" 0
+e2e_check "the session's end ended the saver" e2e_ended_by_wine "$saver_pid" "$(e2e_bound_ms 10)" "$dir/saver.out"
 e2e_check "the saver did not close itself (no frame log)" [ ! -e "$e2e_work/session-end/frames.txt" ]
 e2e_check "the check was never answered" [ "$(grep -c '^answered=' "$log")" = 0 ]
 echo "the verifier's log of that run: $(tr '\n' ' ' <"$log")"
