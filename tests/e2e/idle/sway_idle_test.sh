@@ -14,12 +14,13 @@ inhibitor=$2
 start_sway 1
 enable_pointer
 VARBULES_FRAME_LOG=$work/frames launch idle env -u DISPLAY "$saver" --idle "$kWaitMinutes"
+idle_pid=$last_pid  # env and varbules exec the watch: its pid is the one launched
 wait_said "idle watch: the Wayland compositor's org_kde_kwin_idle" 1 5
 
 # A second watch for the same session says one runs, and ends.
 rc=0
 env -u DISPLAY "$saver" --idle 1 >"$work/second.out" 2>&1 || rc=$?
-[ "$rc" = 1 ] && grep -q "an idle watch already runs in this session (pid $(pgrep -f -- "varbules-idle --idle $kWaitMinutes" | sed -n 1p))" "$work/second.out" ||
+[ "$rc" = 1 ] && grep -q "an idle watch already runs in this session (pid $idle_pid)" "$work/second.out" ||
   fail "a second watch: exit $rc, said: $(cat "$work/second.out")"
 
 saver_started 1

@@ -12,7 +12,11 @@ if ! ensure_user "$user"; then
   echo "skipped: needs root to add the user $user"
   exit 77
 fi
-home=$(getent passwd "$user" | cut -d: -f6)
+# A home of this test's own: the lanes of a test run share the user, and the daemon reads
+# (and watches) the configuration in its home.
+home=$work/home
+mkdir -m 755 "$home"
+chown "$user" "$home"
 start_xvfb 1024x768
 
 # The hack where that user can run it, and a folder where it can write its frame log.
@@ -36,7 +40,7 @@ daemon_pid=$last_pid
 e2e_within 10 xscreensaver-command -time >/dev/null || fail "the daemon did not start: $(tail -5 "$work/daemon.err")"
 
 xscreensaver-command -activate >/dev/null
-hack=$(e2e_within 5 pgrep -u "$user" -x varbules) || fail "-activate did not start the hack: $(tail -5 "$work/daemon.err")"
+hack=$(e2e_within 5 pgrep -u "$user" -f -- "^$work/varbules") || fail "-activate did not start the hack: $(tail -5 "$work/daemon.err")"
 grep -qa -- '--root' "/proc/$hack/cmdline" || fail "the hack was not started with --root"
 
 discs=$(shows root "$work/activated.png" 5)
