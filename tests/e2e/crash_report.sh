@@ -79,6 +79,15 @@ e2e_core_stack() {
     grep -E '^(Program terminated|#|Thread|\*? *[0-9]+ +Thread)' | sed -n 1,120p
 }
 
+# The stack of every thread of a process that still runs when it should have ended (a
+# hang is a fault too), from gdb attached for a moment.
+e2e_live_stack() {
+  command -v gdb >/dev/null || { echo "(no gdb to attach to $1)"; return 0; }
+  echo "the threads of pid $1 ($(tr '\0' ' ' <"/proc/$1/cmdline" 2>/dev/null)):"
+  timeout 60 gdb -batch -nx -p "$1" -ex 'info threads' -ex 'thread apply all bt 30' 2>&1 |
+    grep -E '^(#|Thread|\*? *[0-9]+ +Thread)' | sed -n 1,80p
+}
+
 # e2e_reaped PID STATUS: a program launched and tracked has ended with that status (as
 # bash's wait gives it). Tells a crash or a sanitizer's report, once.
 e2e_reaped() {

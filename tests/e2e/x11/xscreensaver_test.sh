@@ -46,8 +46,17 @@ grep -qa -- '--root' "/proc/$hack/cmdline" || fail "the hack was not started wit
 discs=$(shows root "$work/activated.png" 5)
 
 xscreensaver-command -deactivate >/dev/null
-gone() { ! kill -0 "$1" 2>/dev/null || { echo "process $1 still runs" >&2; return 1; }; }
-e2e_within 3 gone "$hack" || fail "-deactivate did not end the hack"
+# Ended: gone, or a zombie that its parent (the daemon's, or init once that went) has
+# not reaped yet.
+gone() {
+  local state
+  state=$(sed -n 's/^State:[[:space:]]*\([A-Z]\).*/\1/p' "/proc/$1/status" 2>/dev/null || true)
+  [ -z "$state" ] || [ "$state" = Z ] || { echo "process $1 still runs ($state)" >&2; return 1; }
+}
+if ! e2e_within 3 gone "$hack"; then
+  e2e_live_stack "$hack"
+  fail "-deactivate did not end the hack: $(ps -o pid,ppid,stat,args -p "$hack" | tail -1); the daemon said: $(tail -12 "$work/daemon.err")"
+fi
 # The log is written as the animation thread ends, which only a clean stop lets it do.
 e2e_within 1 test -s "$work/log/frames" || true
 # How many frames it drew depends on how soon the screenshot saw its discs (a quarter of a
