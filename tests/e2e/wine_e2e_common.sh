@@ -358,14 +358,20 @@ e2e_checks_done() {
     echo "$1"
 }
 
-# e2e_ended_with <pid> <limit ms> <code>: the process ends within the limit with that exit
-# code. Not for a subshell: only this shell can wait for its own children.
-e2e_ended_with() {
+# e2e_reap_within <pid> <limit ms>: the process ends within the limit; its exit code is
+# then in $e2e_exit_code. Not for a subshell: only this shell can wait for its own children.
+e2e_reap_within() {
     e2e_wait_gone_ms "$1" "$2" >/dev/null || { echo "still running after $2 ms" >&2; return 1; }
-    local rc=0
-    wait "$1" || rc=$?
-    e2e_reaped "$1" "$rc"
-    [ "$rc" = "$3" ] || { echo "it ended with exit code $rc" >&2; return 1; }
+    e2e_exit_code=0
+    wait "$1" || e2e_exit_code=$?
+    e2e_reaped "$1" "$e2e_exit_code"
+}
+
+# e2e_ended_with <pid> <limit ms> <code>: the process ends within the limit with that exit
+# code.
+e2e_ended_with() {
+    e2e_reap_within "$1" "$2" || return 1
+    [ "$e2e_exit_code" = "$3" ] || { echo "it ended with exit code $e2e_exit_code" >&2; return 1; }
 }
 
 # e2e_ended_by_wine <pid> <limit ms> <output file>: a Windows program that Wine itself
@@ -376,17 +382,14 @@ e2e_ended_with() {
 # saver under emulation and load, none of 8 of the 64-bit one) and ntdll exits with 1.
 # Any other end fails, and a code of 1 without that line too.
 e2e_ended_by_wine() {
-    e2e_wait_gone_ms "$1" "$2" >/dev/null || { echo "still running after $2 ms" >&2; return 1; }
-    local rc=0
-    wait "$1" || rc=$?
-    e2e_reaped "$1" "$rc"
-    case $rc in
+    e2e_reap_within "$1" "$2" || return 1
+    case $e2e_exit_code in
         0) return 0 ;;
         1) if grep -q '^wine client error:' "$3" 2>/dev/null; then
                echo "(exit code 1 from Wine's lost server connection: $(grep -m1 '^wine client error:' "$3"))"
                return 0
            fi ;;
     esac
-    echo "it ended with exit code $rc; its output: $(tail -5 "$3" 2>/dev/null | tr '\n' ' ')" >&2
+    echo "it ended with exit code $e2e_exit_code; its output: $(tail -5 "$3" 2>/dev/null | tr '\n' ' ')" >&2
     return 1
 }

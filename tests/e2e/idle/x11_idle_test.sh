@@ -75,9 +75,7 @@ timeout=$(xset q | awk '/timeout:/ { print $2; exit }')
 # xscreensaver's daemon starts its hacks itself: the watch steps aside.
 user=varbules-e2e
 if ensure_user "$user"; then
-  home=$work/home  # the daemon's own, apart from other lanes' (it watches its configuration)
-  mkdir -m 755 "$home"
-  chown "$user" "$home"
+  home=$(own_home "$user")
   printf 'mode: one\nselected: 0\nlock: False\nsplash: False\ntimeout: 1:00:00\nprograms: qix --root \\n\n' >"$home/.xscreensaver"
   chown "$user" "$home/.xscreensaver"
   launch xscreensaver runuser -u "$user" -- env DISPLAY="$DISPLAY" HOME="$home" xscreensaver -no-splash

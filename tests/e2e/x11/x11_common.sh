@@ -257,3 +257,12 @@ ensure_user() {
   useradd -m "$name" 2>/dev/null || true
   id "$name" >/dev/null 2>&1
 }
+
+# own_home USER: a home of the test's own for a daemon run as USER, made and printed. The
+# lanes of a test run share the user, and a daemon reads (and watches) its configuration
+# in its home.
+own_home() {
+  mkdir -m 755 "$work/home"
+  chown "$1" "$work/home"
+  echo "$work/home"
+}

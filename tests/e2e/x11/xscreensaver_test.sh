@@ -12,11 +12,7 @@ if ! ensure_user "$user"; then
   echo "skipped: needs root to add the user $user"
   exit 77
 fi
-# A home of this test's own: the lanes of a test run share the user, and the daemon reads
-# (and watches) the configuration in its home.
-home=$work/home
-mkdir -m 755 "$home"
-chown "$user" "$home"
+home=$(own_home "$user")
 start_xvfb 1024x768
 
 # The hack where that user can run it, and a folder where it can write its frame log.
