@@ -20,14 +20,15 @@ DWORD WINAPI AnimationThread(LPVOID animationBlock)
                                  sizeof saver.rateLabel,
                                  saver.creditLine};
     const std::unique_ptr<Surface> surface = OpenWindowSurface(block.window);
-    SystemClock clock;
+    SystemClock systemClock;
+    const WindowPace pace = PaceOf(*surface, systemClock);
     StdRandom random;
 
     if (const char* logPath = std::getenv("VARBULES_FRAME_LOG")) {
-        FrameLoggingClock loggingClock(clock, logPath, WallClockMilliseconds);
+        FrameLoggingClock loggingClock(pace.clock, logPath, WallClockMilliseconds, pace.drawnFrames);
         RunAnimation(inputs, *surface, loggingClock, random, block.stopRequested);
     } else {
-        RunAnimation(inputs, *surface, clock, random, block.stopRequested);
+        RunAnimation(inputs, *surface, pace.clock, random, block.stopRequested);
     }
     return 0;
 }

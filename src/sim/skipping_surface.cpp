@@ -31,6 +31,12 @@ void SkippingSurface::SetDrawing(bool drawing)
     drawing_ = drawing;
 }
 
+void SkippingSurface::TextErased()
+{
+    for (Line& line : lines_)
+        line.spoiled = true;
+}
+
 Surface::Brush SkippingSurface::MakeBrush(Colour colour)
 {
     const Brush brush = target_.MakeBrush(colour);
@@ -55,7 +61,7 @@ void SkippingSurface::FillRegion(Region region, Brush brush)
     Disc& disc = discs_[region - 1];
     if (!Erases(brush)) {
         if (drawing_) {
-            target_.FillRegion(disc.target, brush);
+            FillOnTarget(disc, brush);
             disc.shown = true;
         }
         return;
@@ -63,7 +69,7 @@ void SkippingSurface::FillRegion(Region region, Brush brush)
     if (drawing_) {
         // Where no disc stands and no text ever stood there is only background.
         if (MeetsShownDisc(disc.bounds) || MeetsText(disc.bounds)) {
-            target_.FillRegion(disc.target, brush);
+            FillOnTarget(disc, brush);
             disc.shown = false;
         }
         return;
@@ -75,9 +81,7 @@ void SkippingSurface::FillRegion(Region region, Brush brush)
     if (disc.shown)
         EraseOnTarget(disc);
     CatchUp(disc);
-    target_.FillRegion(disc.target, brush);
-    for (Line& line : lines_)
-        line.spoiled = line.spoiled || Overlap(line.reach, disc.bounds);
+    FillOnTarget(disc, brush);
 }
 
 void SkippingSurface::MoveRegion(Region region, std::int32_t dx, std::int32_t dy)
@@ -110,19 +114,22 @@ void SkippingSurface::DrawTextLine(std::int32_t x, std::int32_t y, const char* t
     const std::string line_text(text, static_cast<std::size_t>(std::max(length, 0)));
     auto line = std::find_if(lines_.begin(), lines_.end(), [&](const Line& l) { return l.x == x && l.y == y; });
     const bool changed = line == lines_.end() || line->text != line_text;
-    // An undrawn frame leaves a line alone that still stands as drawn.
-    if (!drawing_ && !changed && !line->spoiled)
+    // A line that still stands as drawn is left alone.
+    if (!changed && !line->spoiled)
         return;
     target_.DrawTextLine(x, y, text, length);
     if (line == lines_.end()) {
         lines_.push_back(Line{x, y, {}, {x, y, x, y}, false});
         line = lines_.end() - 1;
     }
+    const PixelSize extent = target_.MeasureText(text, length);
+    const PixelRect cell{x, y, x + extent.cx, y + extent.cy};
     if (changed) {
-        const PixelSize extent = target_.MeasureText(text, length);
         line->text = line_text;
-        line->reach = Union(line->reach, {x, y, x + extent.cx, y + extent.cy});
+        line->reach = Union(line->reach, cell);
     }
+    // Its cell covers whatever other line it meets.
+    Spoil(cell);
     line->spoiled = false;
 }
 
@@ -143,11 +150,24 @@ bool SkippingSurface::MeetsShownDisc(const PixelRect& r) const
                        [&](const Disc& disc) { return disc.shown && Overlap(disc.bounds, r); });
 }
 
+void SkippingSurface::FillOnTarget(Disc& disc, Brush brush)
+{
+    const PixelRect& b = disc.bounds;
+    Spoil({b.left - disc.lagX, b.top - disc.lagY, b.right - disc.lagX, b.bottom - disc.lagY});
+    target_.FillRegion(disc.target, brush);
+}
+
 void SkippingSurface::EraseOnTarget(Disc& disc)
 {
     if (!erasers_.empty())
-        target_.FillRegion(disc.target, erasers_.back());
+        FillOnTarget(disc, erasers_.back());
     disc.shown = false;
+}
+
+void SkippingSurface::Spoil(const PixelRect& r)
+{
+    for (Line& line : lines_)
+        line.spoiled = line.spoiled || Overlap(line.reach, r);
 }
 
 void SkippingSurface::CatchUp(Disc& disc)

@@ -16,6 +16,11 @@
 // would not mend those. When drawing is turned on again, the discs still standing from the
 // last drawn frame are erased first, and erasures that can only meet background are left
 // out. After every drawn frame the picture is exactly the one drawing every frame gives.
+//
+// Drawn or not, a line of text is drawn again only when it changed or something may
+// have covered it since: a fill or another line that reached it, or an erasure of the
+// whole target from outside (TextErased). The text is most of what a frame sends that
+// did not change.
 class SkippingSurface final : public Surface {
 public:
     SkippingSurface(Surface& target, Colour background);
@@ -23,6 +28,9 @@ public:
     // Frames from now on are drawn, or left undrawn until drawing is turned on again.
     // Called between frames only.
     void SetDrawing(bool drawing);
+    // Something else painted over the target (a window's erase by its owner): every line
+    // of text is drawn again at its next turn. Called between frames only.
+    void TextErased();
 
     PixelSize ClientSize() override { return target_.ClientSize(); }
     Brush MakeBrush(Colour colour) override;
@@ -53,8 +61,12 @@ private:
     bool Erases(Brush brush) const;
     bool MeetsText(const PixelRect& r) const;
     bool MeetsShownDisc(const PixelRect& r) const;
+    // Fills the disc on the target where the target's region stands, which the lines it
+    // meets take note of.
+    void FillOnTarget(Disc& disc, Brush brush);
     void EraseOnTarget(Disc& disc);
     void CatchUp(Disc& disc);
+    void Spoil(const PixelRect& r);
 
     Surface& target_;
     Colour background_;

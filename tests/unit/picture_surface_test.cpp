@@ -1,6 +1,7 @@
 #include "port/picture/picture_surface.h"
 
 #include <algorithm>
+#include <atomic>
 #include <array>
 #include <cmath>
 #include <random>
@@ -11,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "port/picture/dirty_tiles.h"
-#include "port/picture/paced_surface.h"
+#include "port/pace/paced_window_surface.h"
 #include "port/raster/raster_surface.h"
 #include "sim/frame_loop.h"
 #include "sim_fakes.h"
@@ -211,9 +212,8 @@ TEST(PictureSurface, TextIsAnOpaqueCellOfItsMeasureWithEachCharacterAtItsPen)
 
 // Whole frames of the saver, with a font and without, the rate changing every few frames,
 // on a picture and on a strip so low and narrow that both lines reach over every edge:
-// each frame presents once, just after its rate label is drawn, and all it changed was
-// released; the set-up presents nothing.
-TEST(PictureSurface, EveryFramePresentsOnceAfterItsRateLabelAndReleasesAllItChanged)
+// all that each frame changed was released, and nothing was presented before its end.
+TEST(PictureSurface, EveryFrameReleasesAllItChanged)
 {
     const std::pair<PixelSize, bool> runs[] = {{{160, 120}, true}, {{160, 120}, false}, {{100, 12}, true}, {{100, 12}, false}};
     for (const auto& [size, withFont] : runs) {
@@ -228,60 +228,96 @@ TEST(PictureSurface, EveryFramePresentsOnceAfterItsRateLabelAndReleasesAllItChan
         clock.advancePerReading = 37;
         MsvcrtRandom random(3);
         FrameLoop loop(inputs, surface, clock, random);
-        EXPECT_TRUE(target.presentedAfter.empty());
         for (std::size_t frame = 1; frame <= 60; ++frame) {
             const std::vector<std::uint32_t> before = target.pixels;
             const std::size_t since = target.released.size();
             loop.RunFrame();
             target.ExpectChangesReleased(before, since);
-            ASSERT_EQ(target.presentedAfter.size(), frame);
-            EXPECT_EQ(target.presentedAfter.back(), target.released.size());
-            EXPECT_TRUE(!withFont || target.released.back().left == kRateLabelX);
+            EXPECT_TRUE(target.presentedAfter.empty());
         }
     }
 }
 
-// The same frames on a paced surface, whose display takes a frame only now and then, and
-// on a picture surface that draws them all: after every frame the display took, the two
-// pictures are the same, erasures with the main thread's background brush included; a
-// frame the display would not take draws nothing but what mends text.
-TEST(PacedSurface, AfterEveryFrameTheDisplayTakesThePictureIsThatOfDrawingEveryFrame)
+// A clock whose pauses pass at once, each taking as long as it asks; a reading costs
+// nothing.
+class SleepingClock final : public Clock {
+public:
+    std::uint32_t now = 1000;
+    std::uint32_t Milliseconds() override { return now; }
+    void Pause(std::uint32_t milliseconds) override { now += milliseconds; }
+};
+
+// Reads another clock and pauses not at all: a loop that sees the very readings another
+// loop sees.
+class ReadingClock final : public Clock {
+public:
+    explicit ReadingClock(Clock& clock) : clock_(clock) {}
+    std::uint32_t Milliseconds() override { return clock_.Milliseconds(); }
+    void Pause(std::uint32_t) override {}
+
+private:
+    Clock& clock_;
+};
+
+// The same frames at the Linux saver's pace, the display taking a frame only now and
+// then, and on a picture surface that draws them all: after every drawn frame the two
+// pictures are the same, erasures with the main thread's background brush and the
+// window's erase by its owner included; only drawn frames are presented, once each,
+// after all they changed was released; an output switched off costs hardly any drawing.
+TEST(PacedWindowSurface, AfterEveryDrawnFrameThePictureIsThatOfDrawingEveryFrame)
 {
     constexpr std::int32_t kWidth = 320, kHeight = 240;
     VectorTarget paced(kWidth, kHeight, kBackground), every(kWidth, kHeight, kBackground);
-    PacedSurface pacedSurface(paced, OpenFont(), kBackground);
+    std::atomic<std::uint32_t> erasures{0};
+    PacedWindowSurface pacedSurface(std::make_unique<PictureSurface>(paced, OpenFont()), kBackground, 16667, &erasures);
     PictureSurface everySurface(every, OpenFont());
     SolidBrush background{kBackground};  // the main thread's brush
-    char rateLabel[64] = "Actions per sec:";
-    const AnimationInputs inputs{false, 32, kBackground, reinterpret_cast<Surface::Brush>(&background), rateLabel,
-                                 sizeof rateLabel, "Varbules credit line"};
-    FakeClock pacedClock, everyClock;
-    pacedClock.advancePerReading = everyClock.advancePerReading = 37;
+    char pacedLabel[64] = "Actions per sec:", everyLabel[64] = "Actions per sec:";
+    const AnimationInputs pacedInputs{false, 32, kBackground, reinterpret_cast<Surface::Brush>(&background),
+                                      pacedLabel, sizeof pacedLabel, "Varbules credit line"};
+    AnimationInputs everyInputs = pacedInputs;
+    everyInputs.rateLabel = everyLabel;
+    SleepingClock clock;
+    FramePace& pace = pacedSurface.Pace(clock);
+    ReadingClock everyClock(pace);
     MsvcrtRandom pacedRandom(5), everyRandom(5);
-    FrameLoop pacedLoop(inputs, pacedSurface, pacedClock, pacedRandom);
-    FrameLoop everyLoop(inputs, everySurface, everyClock, everyRandom);
-    bool drawn = true;  // the first frame is drawn; each decides for the next at its end
-    std::size_t releasedOff = 0, releasedOn = 0;
-    for (int frame = 1; frame <= 90; ++frame) {
-        // Taken at first, then one frame in three, then none for a while (an output
-        // switched off), then every frame again.
-        const bool takes = frame < 5 || (frame < 40 && frame % 3 == 0) || frame >= 70;
-        paced.wantsFrame = takes;
-        const std::size_t releasedBefore = paced.released.size();
-        pacedLoop.RunFrame();
+    FrameLoop everyLoop(everyInputs, everySurface, everyClock, everyRandom);
+    FrameLoop pacedLoop(pacedInputs, pacedSurface, pace, pacedRandom);
+    std::size_t releasedOff = 0, releasedOn = 0, framesOff = 0, framesOn = 0;
+    for (int frame = 1; frame <= 3000; ++frame) {
+        // Taken at first, then now and then, then for a while not at all (an output
+        // switched off), then whenever the pace asks.
+        const std::uint32_t ms = clock.now - 1000;
+        paced.wantsFrame = ms < 2000 || (ms < 5000 && ms % 50 < 20) || ms >= 9000;
+        if (frame % 700 == 0) {
+            // The window's owner paints it over between two frames.
+            std::fill(paced.pixels.begin(), paced.pixels.end(), PixelOf(kBackground));
+            every.pixels = paced.pixels;
+            ++erasures;
+        }
+        const std::size_t releasedBefore = paced.released.size(), presentedBefore = paced.presentedAfter.size();
         everyLoop.RunFrame();
-        if (drawn) {
+        pacedLoop.RunFrame();
+        ASSERT_STREQ(pacedLabel, everyLabel);
+        // A drawn frame is presented at its end.
+        if (paced.presentedAfter.size() > presentedBefore) {
+            ASSERT_EQ(paced.presentedAfter.size(), presentedBefore + 1);
+            ASSERT_EQ(paced.presentedAfter.back(), paced.released.size());
             ASSERT_EQ(paced.pixels, every.pixels) << "frame " << frame;
         }
-        // Switched off, frames draw only where erasures reach the text; on, all of them.
-        if (frame >= 41 && frame < 70)
+        if (ms >= 5500 && ms < 8500) {
             releasedOff += paced.released.size() - releasedBefore;
-        if (frame >= 71)
+            ++framesOff;
+        }
+        if (ms >= 9500) {
             releasedOn += paced.released.size() - releasedBefore;
-        drawn = takes;
+            ++framesOn;
+        }
     }
-    EXPECT_LT(releasedOff * 20 / 29, releasedOn / 4) << "an output switched off still costs drawing";
-    EXPECT_EQ(paced.pixels, every.pixels);
+    EXPECT_GT(framesOn, 100u);
+    EXPECT_LT(releasedOff * framesOn, releasedOn * framesOff / 4) << "an output switched off still costs drawing";
+    EXPECT_EQ(paced.presentedAfter.size(), pace.drawnFrames());
+    EXPECT_GT(pace.drawnFrames(), 300u);
 }
 
 TEST(DirtyTiles, RunsCoverEverythingAddedStayOnThePictureAndReachNoTileUntouched)

@@ -153,3 +153,47 @@ TEST(SkippingSurface, TheEndOfAShrunkLabelIsErasedAndMendedAsWhenEveryFrameIsDra
 }
 
 }  // namespace
+
+// Text that did not change and that nothing reached since it was drawn is not drawn
+// again, in drawn frames as in the others; whatever an erasure of the whole picture by
+// the window's owner covered is drawn again at once.
+TEST(SkippingSurface, UnchangedTextIsDrawnOnlyAfterSomethingCoveredIt)
+{
+    class CountingText final : public Surface {
+    public:
+        explicit CountingText(RasterSurface& target) : target_(target) {}
+        int lines = 0;
+        PixelSize ClientSize() override { return target_.ClientSize(); }
+        Brush MakeBrush(Colour colour) override { return target_.MakeBrush(colour); }
+        Region MakeDiscRegion(const PixelRect& bounds) override { return target_.MakeDiscRegion(bounds); }
+        void FillRegion(Region region, Brush brush) override { target_.FillRegion(region, brush); }
+        void MoveRegion(Region region, std::int32_t dx, std::int32_t dy) override { target_.MoveRegion(region, dx, dy); }
+        PixelSize MeasureText(const char* text, std::int32_t length) override { return target_.MeasureText(text, length); }
+        void SetTextStyle(Colour background, Colour text, std::int32_t extra) override { target_.SetTextStyle(background, text, extra); }
+        void DrawTextLine(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) override
+        {
+            ++lines;
+            target_.DrawTextLine(x, y, text, length);
+        }
+
+    private:
+        RasterSurface& target_;
+    };
+    RasterSurface every(640, 480), some(640, 480);
+    CountingText counting(some);
+    SkippingSurface skipping(counting, kBackground);
+    SaverRun all(every, every, 16, false, 2);
+    SaverRun skipped(some, skipping, 16, false, 2);
+    for (int frame = 1; frame <= 400; ++frame) {
+        if (frame % 100 == 0) {
+            every.FillAll(kBackground);
+            some.FillAll(kBackground);
+            skipping.TextErased();
+        }
+        all.loop->RunFrame();
+        skipped.loop->RunFrame();
+        ASSERT_EQ(every.pixels(), some.pixels()) << "frame " << frame;
+    }
+    // The loop draws two lines a frame and more; discs cross them now and then.
+    EXPECT_LT(counting.lines, 400) << "text drawn again though nothing changed";
+}

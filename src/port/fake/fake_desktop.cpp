@@ -143,6 +143,11 @@ std::unique_ptr<Surface> OpenWindowSurface(HWND window)
     return std::make_unique<CountingSurface>(PixelSize{w.width, w.height});
 }
 
+WindowPace PaceOf(Surface&, Clock& systemClock)
+{
+    return {systemClock, nullptr};
+}
+
 ATOM RegisterClassA(const WNDCLASSA* windowClass)
 {
     if (desktop->failRegisterClass)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
@@ -7,6 +9,7 @@
 #include <vector>
 
 #include "desktop_api.h"
+#include "port/display_surface.h"
 #include "port/linux/screen_rect.h"
 #include "port/solid_brush.h"
 #include "sim/surface.h"
@@ -31,6 +34,9 @@ struct DesktopWindow {
     bool alive = true;
     bool destroying = false;      // WM_DESTROY is under way
     bool goneFromOutside = false; // the display destroyed it before we did
+    // How often the main thread has painted it (FillRect), read by the animation thread:
+    // what it painted over is drawn again, text included.
+    std::atomic<std::uint32_t> erasures{0};
 };
 
 // A CreateWindowExA call, for the display to make its side of the window.
@@ -73,7 +79,10 @@ bool TakeMessage(MSG* message);
 void WaitForEvents(int wakeFd);
 // The animation thread's drawing on the window; called on that thread. Only what the
 // main thread wrote before it started the thread may be read here.
-std::unique_ptr<Surface> OpenSurface(HWND window);
+std::unique_ptr<DisplaySurface> OpenSurface(HWND window);
+// The time between two pictures the display shows the window, in microseconds; the same
+// rules as OpenSurface.
+std::uint32_t FramePeriodMicros(HWND window);
 
 }  // namespace display
 

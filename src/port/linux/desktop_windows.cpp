@@ -4,7 +4,9 @@
 
 #include <cstdio>
 
+#include "globals/saver_globals.h"
 #include "port/linux/desktop.h"
+#include "port/pace/paced_window_surface.h"
 #include "port/window_surface.h"
 
 namespace {
@@ -171,11 +173,21 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush)
 {
     if (dc == nullptr || rect == nullptr || brush == nullptr)
         return 0;
-    display::Fill(Record(reinterpret_cast<HWND>(dc)), *rect, BrushOf(brush).colour);
+    DesktopWindow& window = Record(reinterpret_cast<HWND>(dc));
+    display::Fill(window, *rect, BrushOf(brush).colour);
+    ++window.erasures;
     return 1;
 }
 
 std::unique_ptr<Surface> OpenWindowSurface(HWND window)
 {
-    return display::OpenSurface(window);
+    return std::make_unique<PacedWindowSurface>(display::OpenSurface(window), saver.backgroundColor,
+                                                display::FramePeriodMicros(window), &Record(window).erasures);
+}
+
+WindowPace PaceOf(Surface& surface, Clock& systemClock)
+{
+    // The surface OpenWindowSurface made.
+    FramePace& pace = static_cast<PacedWindowSurface&>(surface).Pace(systemClock);
+    return {pace, &pace.drawnFrames()};
 }

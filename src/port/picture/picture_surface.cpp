@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "sim/frame_loop.h"
 
 namespace {
 
@@ -108,15 +107,4 @@ void PictureSurface::DrawTextLine(std::int32_t x, std::int32_t y, const char* te
         }
         target_.Release(cellRect);
     }
-    // A complete frame goes to the display, with a font or without one.
-    if (frameEnd_.AfterLine(x, y))
-        target_.Present();
-}
-
-bool FrameEnd::AfterLine(std::int32_t x, std::int32_t y)
-{
-    const bool rateLabel = x == kRateLabelX && y == kRateLabelY;
-    const bool ends = rateLabel && otherLineDrawn_;
-    otherLineDrawn_ = !rateLabel;
-    return ends;
 }

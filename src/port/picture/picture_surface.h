@@ -9,7 +9,7 @@
 #include "port/picture/glyph_font.h"
 #include "port/picture/pixels.h"
 #include "port/solid_brush.h"
-#include "sim/surface.h"
+#include "port/display_surface.h"
 
 // Where a PictureSurface draws: a window's picture in memory, which a display shows by
 // copying the parts that changed (Wayland's shared-memory buffers, X11's MIT-SHM). Two
@@ -24,28 +24,15 @@ public:
     // A frame is complete: the display is to show what changed, as soon as it can take it.
     virtual void Present() = 0;
     // Whether the display would take a frame drawn now; frames it would not are better
-    // left undrawn (PacedSurface).
+    // left undrawn.
     virtual bool WantsFrame() { return true; }
-};
-
-// Tells, line by line, where a frame ends. Every frame ends with the credit line and then
-// the rate label at its place in the top left; a frame that takes a new rate draws the
-// label once more before its credit line, which ends nothing.
-class FrameEnd {
-public:
-    // A line was drawn at (x, y); true when it was the last of a frame.
-    bool AfterLine(std::int32_t x, std::int32_t y);
-
-private:
-    bool otherLineDrawn_ = false;  // a line away from the rate label since the last end
 };
 
 // The animation's surface on a picture in memory. Discs are whole pixels, those whose
 // centres lie inside the ellipse (as GDI's regions and the raster surface fill them);
 // text is real characters of a font, each followed by the extra spacing, in an opaque
-// cell. Every frame ends with the credit line and the rate label at its place, and that
-// is when the picture is presented.
-class PictureSurface final : public Surface {
+// cell. The picture is presented when a frame ends (EndFrame).
+class PictureSurface final : public DisplaySurface {
 public:
     // Without a font the text is measured as empty and not drawn.
     PictureSurface(PictureTarget& target, std::unique_ptr<GlyphFont> font);
@@ -60,6 +47,8 @@ public:
     PixelSize MeasureText(const char* text, std::int32_t length) override;
     void SetTextStyle(Colour background, Colour text, std::int32_t characterExtra) override;
     void DrawTextLine(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) override;
+    void EndFrame() override { target_.Present(); }
+    bool WantsFrame() override { return target_.WantsFrame(); }
 
 private:
     struct Disc {
@@ -75,5 +64,4 @@ private:
     Colour textBackground_ = 0;
     Colour textColour_ = 0;
     std::int32_t characterExtra_ = 0;
-    FrameEnd frameEnd_;
 };

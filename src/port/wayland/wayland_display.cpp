@@ -54,12 +54,13 @@ const wl_output_listener kOutputListener = {
         output->turned = transform % 2 == 1;
     },
     // mode
-    [](void* data, wl_output*, std::uint32_t flags, std::int32_t width, std::int32_t height, std::int32_t) {
+    [](void* data, wl_output*, std::uint32_t flags, std::int32_t width, std::int32_t height, std::int32_t refresh) {
         if ((flags & WL_OUTPUT_MODE_CURRENT) == 0)
             return;
         auto* output = static_cast<Output*>(data);
         output->modeWidth = width;
         output->modeHeight = height;
+        output->refreshMilliHertz = refresh;
     },
     // done
     [](void* data, wl_output*) { OutputComplete(*static_cast<Output*>(data)); },

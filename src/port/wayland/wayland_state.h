@@ -27,6 +27,7 @@ struct Output {
     std::int32_t y = 0;
     std::int32_t modeWidth = 0;  // the current mode, in the output's own pixels
     std::int32_t modeHeight = 0;
+    std::int32_t refreshMilliHertz = 0;  // the current mode's; 0 where the compositor does not say
     bool turned = false;         // shown a quarter turn round, so the mode's sides swap
     std::int32_t scale = 1;
     bool complete = false;  // every property has been told at least once

@@ -7,7 +7,7 @@
 #include "port/picture/glyph_font.h"
 #include "port/no_surface.h"
 #include "globals/saver_globals.h"
-#include "port/picture/paced_surface.h"
+#include "port/picture/picture_surface.h"
 #include "port/wayland/wayland_display.h"
 #include "port/wayland/wayland_state.h"
 
@@ -238,13 +238,20 @@ POINT display::CursorPosition()
     return W().pointer.Position();
 }
 
-std::unique_ptr<Surface> display::OpenSurface(HWND handle)
+std::unique_ptr<DisplaySurface> display::OpenSurface(HWND handle)
 {
     // Only what the main thread wrote before it started this thread is read here: the
     // window's picture and scale.
     WaylandWindow& window = WRecord(handle);
     if (window.picture == nullptr)
         return std::make_unique<NoSurface>();
-    return std::make_unique<PacedSurface>(*window.picture, GlyphFont::Open(GlyphFont::kTextPixels * window.scale),
-                                          saver.backgroundColor);
+    return std::make_unique<PictureSurface>(*window.picture, GlyphFont::Open(GlyphFont::kTextPixels * window.scale));
+}
+
+std::uint32_t display::FramePeriodMicros(HWND handle)
+{
+    // The output's refresh rate as its current mode tells it; 60 a second where it does not.
+    const Output* output = WRecord(handle).output;
+    const std::int32_t milliHertz = output != nullptr ? output->refreshMilliHertz : 0;
+    return milliHertz >= 20000 && milliHertz <= 500000 ? static_cast<std::uint32_t>(1000000000LL / milliHertz) : 16667;
 }

@@ -75,3 +75,8 @@ std::unique_ptr<Surface> OpenWindowSurface(HWND window)
 {
     return std::make_unique<GdiSurface>(window);
 }
+
+WindowPace PaceOf(Surface&, Clock& systemClock)
+{
+    return {systemClock, nullptr};
+}

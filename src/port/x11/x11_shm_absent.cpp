@@ -8,7 +8,7 @@ bool ShmDrawingWanted()
     return false;
 }
 
-std::unique_ptr<Surface> OpenShmSurface(const char*, Window, const std::optional<ScreenRect>&)
+std::unique_ptr<DisplaySurface> OpenShmSurface(const char*, Window, const std::optional<ScreenRect>&)
 {
     return nullptr;
 }

@@ -127,7 +127,7 @@ bool ShmDrawingWanted()
     return drawing != nullptr && std::strcmp(drawing, "shm") == 0;
 }
 
-std::unique_ptr<Surface> OpenShmSurface(const char* displayName, Window window, const std::optional<ScreenRect>& view)
+std::unique_ptr<DisplaySurface> OpenShmSurface(const char* displayName, Window window, const std::optional<ScreenRect>& view)
 {
     Display* display = XOpenDisplay(displayName);
     if (display == nullptr)

@@ -41,12 +41,16 @@ struct X11Display {
     Atom wmProtocols = None;
     Atom wmDeleteWindow = None;
     Window drawOn = None;
+    // The time between two pictures of the primary monitor; read by the animation thread,
+    // written before it starts.
+    std::uint32_t framePeriodMicros = 16667;
     std::map<COLORREF, unsigned long> pixels;  // the main thread's, by colour
 };
 
 X11Display& X();
 
-// Reads the monitors of the display's screen; called once the display is open.
+// Reads the monitors of the display's screen and their refresh; called once the display
+// is open.
 void ReadMonitors();
 
 // The live window with this X id, or none.

@@ -8,17 +8,19 @@
 #include <cstring>
 #include <deque>
 #include <unordered_map>
+#include <vector>
 
 #include "port/no_surface.h"
+#include "port/picture/disc_shape.h"
+#include "port/x11/disc_rows.h"
 #include "port/x11/x11_shm_surface.h"
-#include "sim/frame_loop.h"
 #include "port/x11/x11_state.h"
 
 namespace {
 
 constexpr std::size_t kLongestText = 256;
 
-class XlibSurface final : public Surface {
+class XlibSurface final : public DisplaySurface {
 public:
     // A view, when there is one, is the part of the window that is the client area: the
     // surface draws at its offset and never beyond it.
@@ -31,6 +33,7 @@ public:
         // No font is chosen: the text is drawn in the display's default font, the one a
         // new graphics context starts with.
         font_ = XQueryFont(display_, XGContextFromGC(textGc_));
+        client_ = ClientSize();
     }
 
     ~XlibSurface() override
@@ -67,7 +70,7 @@ public:
 
     Region MakeDiscRegion(const PixelRect& bounds) override
     {
-        discs_.push_back(PixelRect{bounds.left, bounds.top, bounds.right, bounds.bottom});
+        discs_.push_back(Disc{bounds, DiscShape(bounds.right - bounds.left, bounds.bottom - bounds.top)});
         return reinterpret_cast<Region>(&discs_.back());
     }
 
@@ -75,20 +78,19 @@ public:
     {
         if (region == 0 || brush == 0)
             return;
-        const PixelRect& disc = *reinterpret_cast<const PixelRect*>(region);
-        XFillArc(display_, window_, GcFor(brush), disc.left + dx_, disc.top + dy_, Extent(disc.left, disc.right),
-                 Extent(disc.top, disc.bottom), 0, 360 * 64);
+        // The disc's pixels as GDI's elliptic region has them, in one request.
+        const Disc& disc = *reinterpret_cast<const Disc*>(region);
+        DiscRows(disc.shape, disc.bounds, client_, dx_, dy_, rows_);
+        if (!rows_.empty())
+            XFillRectangles(display_, window_, GcFor(brush), rows_.data(), static_cast<int>(rows_.size()));
     }
 
     void MoveRegion(Region region, std::int32_t dx, std::int32_t dy) override
     {
         if (region == 0)
             return;
-        PixelRect& disc = *reinterpret_cast<PixelRect*>(region);
-        disc.left += dx;
-        disc.right += dx;
-        disc.top += dy;
-        disc.bottom += dy;
+        PixelRect& bounds = reinterpret_cast<Disc*>(region)->bounds;
+        bounds = PixelRect{bounds.left + dx, bounds.top + dy, bounds.right + dx, bounds.bottom + dy};
     }
 
     PixelSize MeasureText(const char* text, std::int32_t length) override
@@ -121,15 +123,17 @@ public:
             items_[static_cast<std::size_t>(i)] =
                 XTextItem{const_cast<char*>(text + i), 1, i == 0 ? 0 : characterExtra_, None};
         XDrawText(display_, window_, textGc_, x + dx_, y + dy_ + font_->ascent, items_.data(), n);
-        // Every frame ends with the rate label at its place in the top left, so that is
-        // where a frame's requests go out: one write for the whole frame, not one per disc
-        // or per line of text.
-        if (x == kRateLabelX && y == kRateLabelY)
-            XFlush(display_);
     }
 
+    // A frame's requests go out together: one write for the whole frame (as far as Xlib's
+    // buffer holds it), not one per disc or per line of text.
+    void EndFrame() override { XFlush(display_); }
+
 private:
-    static unsigned Extent(std::int32_t from, std::int32_t to) { return static_cast<unsigned>(std::max(to - from, 0)); }
+    struct Disc {
+        PixelRect bounds;
+        DiscShape shape;
+    };
 
     // One graphics context per brush, so a fill never has to change a context's colour
     // first. The surface's own brushes get theirs when they are made; the main thread's
@@ -171,14 +175,16 @@ private:
     XFontStruct* font_ = nullptr;
     std::int32_t characterExtra_ = 0;
     std::deque<SolidBrush> brushes_;
-    std::deque<PixelRect> discs_;
+    PixelSize client_{0, 0};
+    std::deque<Disc> discs_;
+    std::vector<XRectangle> rows_;  // a fill's rectangles, kept for the next
     std::unordered_map<Brush, GC> gcs_;
     std::array<XTextItem, kLongestText> items_{};
 };
 
 }  // namespace
 
-std::unique_ptr<Surface> display::OpenSurface(HWND window)
+std::unique_ptr<DisplaySurface> display::OpenSurface(HWND window)
 {
     // Only what the main thread wrote before it started this thread is read here: the
     // display's name, the window's X id and its view.
@@ -191,4 +197,9 @@ std::unique_ptr<Surface> display::OpenSurface(HWND window)
     if (display == nullptr)
         return std::make_unique<NoSurface>();
     return std::make_unique<XlibSurface>(display, w.xid, w.view);
+}
+
+std::uint32_t display::FramePeriodMicros(HWND)
+{
+    return X().framePeriodMicros;
 }

@@ -193,5 +193,7 @@ void display::Fill(DesktopWindow& window, const RECT& rect, COLORREF colour)
     }
     XFillRectangle(d.display, w.xid, d.eraseGc, x, y, static_cast<unsigned>(std::max(width, 0)),
                    static_cast<unsigned>(std::max(height, 0)));
-    XFlush(d.display);
+    // Done before the animation thread hears of it, so that what it draws again after the
+    // erase reaches the server after it, whichever connection the server reads first.
+    XSync(d.display, False);
 }
