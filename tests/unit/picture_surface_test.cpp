@@ -326,6 +326,10 @@ TEST(DirtyTiles, RunsCoverEverythingAddedStayOnThePictureAndReachNoTileUntouched
     constexpr std::int32_t kWidth = 100, kHeight = 70, kTile = DirtyTiles::kTile;
     DirtyTiles tiles(kWidth, kHeight);
     EXPECT_TRUE(tiles.Empty());
+    // A disc's box is one rectangle, however many rows of tiles it touches.
+    tiles.Add({20, 10, 60, 58});
+    EXPECT_EQ(tiles.Runs().size(), 1u);
+    tiles.Clear();
     tiles.Add({-10, -10, -1, 50});  // wholly off the picture
     tiles.Add({40, 40, 40, 60});    // empty
     EXPECT_TRUE(tiles.Empty());

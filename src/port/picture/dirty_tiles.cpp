@@ -40,8 +40,14 @@ void DirtyTiles::Clear()
 std::vector<PixelRect> DirtyTiles::Runs() const
 {
     std::vector<PixelRect> runs;
+    // The rectangles that reach down to the row before, by index, from the left: a run
+    // of this row that spans exactly the same columns as one of them lengthens it.
+    std::vector<std::size_t> open, next;
     for (std::int32_t row = 0; row < rows_ && count_ > 0; ++row) {
         const std::size_t first = static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_);
+        const std::int32_t bottom = std::min((row + 1) * kTile, height_);
+        std::size_t above = 0;
+        next.clear();
         for (std::int32_t column = 0; column < columns_;) {
             if (!tiles_[first + static_cast<std::size_t>(column)]) {
                 ++column;
@@ -50,9 +56,18 @@ std::vector<PixelRect> DirtyTiles::Runs() const
             const std::int32_t start = column;
             while (column < columns_ && tiles_[first + static_cast<std::size_t>(column)])
                 ++column;
-            runs.push_back(PixelRect{start * kTile, row * kTile, std::min(column * kTile, width_),
-                                     std::min((row + 1) * kTile, height_)});
+            const std::int32_t left = start * kTile, right = std::min(column * kTile, width_);
+            while (above < open.size() && runs[open[above]].left < left)
+                ++above;
+            if (above < open.size() && runs[open[above]].left == left && runs[open[above]].right == right) {
+                runs[open[above]].bottom = bottom;
+                next.push_back(open[above]);
+            } else {
+                runs.push_back(PixelRect{left, row * kTile, right, bottom});
+                next.push_back(runs.size() - 1);
+            }
         }
+        open.swap(next);
     }
     return runs;
 }

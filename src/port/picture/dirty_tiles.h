@@ -21,8 +21,10 @@ public:
     bool Empty() const { return count_ == 0; }
     void Clear();
 
-    // The changed tiles, a rectangle for each run of them along a row of tiles, cut to
-    // the picture, row by row from the top.
+    // The changed tiles as rectangles cut to the picture: a run of them along a row of
+    // tiles, joined with the runs of the same columns in the rows below (a compositor
+    // pays for each rectangle it is told of, much as for thousands of pixels). No two
+    // overlap; ordered by their top rows.
     std::vector<PixelRect> Runs() const;
 
 private:
