@@ -1,6 +1,7 @@
-// The floor the saver's frame loop is measured against: a bare Xlib loop on the root
-// window that does what one of the saver's frames does to the display, 64 discs each
-// erased and redrawn with XFillArc, two lines of text, one flush, then a 5 ms pause. No
+// What the saver's drawing once cost, for tools/measure-x11: a bare Xlib loop on the root
+// window that does what one of the saver's frames did to the display when it drew every
+// frame, 64 discs each erased and redrawn with XFillArc, two lines of text, one flush,
+// then a 5 ms pause. No
 // simulation, no window procedures, no second thread. SIGTERM ends it; it then writes
 // "frames=N first_frame_ms=T1 last_frame_ms=T2" to the file in VARBULES_FRAME_LOG, as the
 // saver does.
