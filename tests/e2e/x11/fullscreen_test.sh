@@ -39,6 +39,37 @@ expect_end "key press"
 
 start_saver 33 --count 64
 many=$discs
+
+# Only the frames the display shows are drawn, the others stepped; every picture is
+# still a frame of the rules. A disc left behind where a stepped frame moved it from
+# would be pixels of its colour beyond what 64 discs cover (30 pixels across here, each
+# the pixels whose centres lie inside its circle; overlaps and text only cover fewer).
+disc_area=$(awk 'BEGIN { d = 30; for (y = 0; y < d; y++) for (x = 0; x < d; x++) {
+  u = (x + 0.5 - d / 2) / (d / 2); v = (y + 0.5 - d / 2) / (d / 2); n += u * u + v * v <= 1 } print n }')
+disc_pixels() {
+  histogram "$1" | grep -v -e "(0,0,128)" -e "(255,255,255)" | awk '{ s += $1 } END { print s + 0 }'
+}
+# The rate label's band, as a checksum.
+label_of() {
+  convert "$1" -crop 400x16+0+0 +repage rgb:- | md5sum
+}
+# label_changes SHOT: pictures until the label differs from the one in $label; each
+# picture's discs no more than 64 cover.
+label_changes() {
+  import -window root "$1"
+  local pixels
+  pixels=$(disc_pixels "$1")
+  [ "$pixels" -le $(( 64 * disc_area )) ] || fail "$pixels pixels of disc colours in $1, more than 64 discs of $disc_area cover: a disc was left behind"
+  [ "$(label_of "$1")" != "$label" ]
+}
+import -window root "$work/stepped-0.png"
+label=$(label_of "$work/stepped-0.png")
+for second in 1 2; do
+  e2e_within 3 label_changes "$work/stepped-$second.png" ||
+    fail "the rate label did not change within $(bound 3) s (second $second)"
+  label=$(label_of "$work/stepped-$second.png")
+done
+echo "ok: stepped frames leave no disc behind (at most $(( 64 * disc_area )) disc pixels), and the rate label changes every second"
 xdotool click 1
 expect_end "button press"
 
