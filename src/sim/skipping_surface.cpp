@@ -111,9 +111,10 @@ void SkippingSurface::SetTextStyle(Colour background, Colour text, std::int32_t 
 
 void SkippingSurface::DrawTextLine(std::int32_t x, std::int32_t y, const char* text, std::int32_t length)
 {
-    const std::string line_text(text, static_cast<std::size_t>(std::max(length, 0)));
+    // Compared in place and kept in the line's own string: a frame allocates nothing.
+    const auto n = static_cast<std::size_t>(std::max(length, 0));
     auto line = std::find_if(lines_.begin(), lines_.end(), [&](const Line& l) { return l.x == x && l.y == y; });
-    const bool changed = line == lines_.end() || line->text != line_text;
+    const bool changed = line == lines_.end() || line->text.compare(0, std::string::npos, text, n) != 0;
     // A line that still stands as drawn is left alone.
     if (!changed && !line->spoiled)
         return;
@@ -125,7 +126,7 @@ void SkippingSurface::DrawTextLine(std::int32_t x, std::int32_t y, const char* t
     const PixelSize extent = target_.MeasureText(text, length);
     const PixelRect cell{x, y, x + extent.cx, y + extent.cy};
     if (changed) {
-        line->text = line_text;
+        line->text.assign(text, n);
         line->reach = Union(line->reach, cell);
     }
     // Its cell covers whatever other line it meets.
