@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # --window-id into a window made by the test: the saver draws into it, input does not end
-# it, and SIGTERM ends it with exit code 0 and no X error. Then /p, the Windows preview,
+# it, what another window covered comes back once it goes, and SIGTERM ends it with exit
+# code 0 and no X error. Then /p, the Windows preview,
 # as a child of that window, and --window-id again: both end with the window.
 set -euo pipefail
 saver=$1
@@ -20,6 +21,28 @@ discs=$(shows "$id" "$work/window-id.png" 5)
 xdotool mousemove 320 240 sleep 0.1 mousemove_relative 5 5 click 1 key a
 sleep 1
 running "$saver_pid" || fail "input on the window ended the saver"
+
+# Covered by another window and uncovered: what the cover hid is painted again, the text
+# that never changes included (the credit line, at the bottom right).
+credit_shown() {
+  import -window "$id" "$1" || return 1
+  local colours
+  colours=$(convert "$1" -crop 320x24+320+456 +repage -format %c histogram:info:-)
+  echo "$colours" | grep "(0,0,128)" >/dev/null && echo "$colours" | grep "(255,255,255)" >/dev/null
+}
+e2e_within 5 credit_shown "$work/credit.png" || fail "no credit line at the bottom right of the window"
+covered() {
+  import -window root -crop 320x24+320+456 "$1" || return 1
+  ! convert "$1" -format %c histogram:info:- | grep "(0,0,128)" >/dev/null
+}
+owner_pid=$window_pid
+open_test_window cover 640 480 0 0
+cover_pid=$window_pid
+window_pid=$owner_pid
+e2e_within 5 covered "$work/covered.png" || fail "the cover did not cover the saver's window"
+kill -TERM "$cover_pid"
+e2e_within 5 credit_shown "$work/uncovered.png" ||
+  fail "the credit line did not come back once the cover went: $(convert "$work/uncovered.png" -crop 320x24+320+456 +repage -format %c histogram:info:- | sort -rn | head -3 | tr -s ' \n' ' ')"
 
 kill -TERM "$saver_pid"
 expect_clean_end saver "$saver_pid" 1 SIGTERM
