@@ -53,6 +53,7 @@ struct WaylandWindow final : DesktopWindow {
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::int32_t scale = 1;
+    std::uint32_t framePeriodMicros = 16667;  // of its output, at the first configure
     bool configured = false;
     bool needsErase = false;  // configured, and not painted since
     std::unique_ptr<ShmPicture> picture;  // made at the first configure

@@ -28,6 +28,10 @@ void Configured(WaylandWindow& window, std::int32_t width, std::int32_t height)
     window.width = width;
     window.height = height;
     window.scale = window.output != nullptr ? window.output->scale : 1;
+    // The output's refresh rate as its current mode tells it; 60 a second where it does not.
+    const std::int32_t milliHertz = window.output != nullptr ? window.output->refreshMilliHertz : 0;
+    if (milliHertz >= 20000 && milliHertz <= 500000)
+        window.framePeriodMicros = static_cast<std::uint32_t>(1000000000LL / milliHertz);
     WaylandDisplay& w = W();
     window.picture = std::make_unique<ShmPicture>(w.display, w.shm, window.surface, w.viewporter, width, height,
                                                   window.scale);
@@ -250,8 +254,5 @@ std::unique_ptr<DisplaySurface> display::OpenSurface(HWND handle)
 
 std::uint32_t display::FramePeriodMicros(HWND handle)
 {
-    // The output's refresh rate as its current mode tells it; 60 a second where it does not.
-    const Output* output = WRecord(handle).output;
-    const std::int32_t milliHertz = output != nullptr ? output->refreshMilliHertz : 0;
-    return milliHertz >= 20000 && milliHertz <= 500000 ? static_cast<std::uint32_t>(1000000000LL / milliHertz) : 16667;
+    return WRecord(handle).framePeriodMicros;
 }
