@@ -41,9 +41,10 @@ void FramePace::Pause(std::uint32_t milliseconds)
     if (due_ > batchEnd_) {
         // The frames due at the last wake-up have run. The next wake-up is the first tick
         // at or after the next frame's due time, and after the last wake-up; or, after a
-        // frame the display could not take, that due time itself.
+        // frame the display could not take, that due time itself. Frames further apart
+        // than ticks (a preview's) each come at their own time.
         std::uint64_t wake = std::max(due_, batchEnd_ + 1);
-        if (misses_ != 1)
+        if (misses_ != 1 && period < tickMicros_)
             wake = (wake + tickMicros_ - 1) / tickMicros_ * tickMicros_;
         if (wake > now)
             clock_.Pause(static_cast<std::uint32_t>((wake - now + 999u) / 1000u));

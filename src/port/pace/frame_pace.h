@@ -22,7 +22,8 @@ public:
 // kFrameWorkMicros after the one before, which is what a frame and the wake-up after
 // its pause took on the machines it was measured on. But the thread wakes only at the
 // display's ticks, runs there the frames that have come due since, back to back, and
-// draws only the last of them. So the varbules move at the Windows pace while the
+// draws only the last of them (frames further apart than ticks, a preview's, come each
+// at its own time). So the varbules move at the Windows pace while the
 // display gets a picture at each of its ticks and the processor wakes once a tick.
 //
 // Readings are the due time of the frame in progress, so the rate counts the actions of
