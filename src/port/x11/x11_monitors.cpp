@@ -7,15 +7,21 @@
 
 namespace {
 
-// RandR's primary output, where the screen has one that shows something.
-std::optional<ScreenRect> RandrPrimary(Display* display, Window root)
+// Whether the server has RandR 1.3, which knows a primary output.
+bool HasRandr13(Display* display)
 {
     int event = 0;
     int error = 0;
     int major = 0;
     int minor = 0;
-    if (!XRRQueryExtension(display, &event, &error) || !XRRQueryVersion(display, &major, &minor) ||
-        major * 100 + minor < 103)
+    return XRRQueryExtension(display, &event, &error) && XRRQueryVersion(display, &major, &minor) &&
+           major * 100 + minor >= 103;
+}
+
+// RandR's primary output, where the screen has one that shows something.
+std::optional<ScreenRect> RandrPrimary(Display* display, Window root)
+{
+    if (!HasRandr13(display))
         return std::nullopt;
     const RROutput output = XRRGetOutputPrimary(display, root);
     if (output == None)
@@ -57,12 +63,7 @@ std::uint32_t ModePeriodMicros(const XRRModeInfo& mode)
 std::uint32_t FramePeriod(Display* display, Window root)
 {
     constexpr std::uint32_t kSixtyHertzMicros = 16667;
-    int event = 0;
-    int error = 0;
-    int major = 0;
-    int minor = 0;
-    if (!XRRQueryExtension(display, &event, &error) || !XRRQueryVersion(display, &major, &minor) ||
-        major * 100 + minor < 103)
+    if (!HasRandr13(display))
         return kSixtyHertzMicros;
     XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
     if (resources == nullptr)
