@@ -222,6 +222,17 @@ e2e_tool() {
     cat "$out" 2>/dev/null || true
 }
 
+# e2e_regedit FILE: Wine's regedit imports the REGEDIT4 file into the prefix's registry.
+# When it fails, what it and Wine said is shown, with the wineserver's state: a stress
+# run saw regedit end with exit code 1 once, with nothing to say why.
+e2e_regedit() {
+    local rc=0
+    "$e2e_wine_run" "$e2e_arch" regedit "$(e2e_winpath "$1")" >"$1.out" 2>&1 || rc=$?
+    [ "$rc" = 0 ] && return 0
+    echo "regedit $(basename "$1") ended with exit code $rc (wineserver: $(e2e_wineserver_pid || echo none)); it said: $(head -c 2000 "$1.out")" >&2
+    return "$rc"
+}
+
 # e2e_win9x_password <value>: from now on Wine tells Varbule.scr it runs on Windows 98,
 # where the saver checks the password itself, and "ScreenSaveUsePassword" is the REGEDIT4
 # value given (dword:00000001, say), or no value at all for "-".
@@ -230,13 +241,13 @@ e2e_win9x_password() {
         printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\Varbule.scr]\n"Version"="win98"\n\n'
         printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"ScreenSaveUsePassword"=%s\n' "$1"
     } >"$e2e_work/settings.reg"
-    "$e2e_wine_run" "$e2e_arch" regedit "$(e2e_winpath "$e2e_work/settings.reg")" >/dev/null 2>&1
+    e2e_regedit "$e2e_work/settings.reg"
 }
 
 # e2e_win9x_off: Wine tells Varbule.scr of Windows NT again, as it does in a new prefix.
 e2e_win9x_off() {
     printf 'REGEDIT4\n\n[-HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\Varbule.scr]\n' >"$e2e_work/nt.reg"
-    "$e2e_wine_run" "$e2e_arch" regedit "$(e2e_winpath "$e2e_work/nt.reg")" >/dev/null 2>&1
+    e2e_regedit "$e2e_work/nt.reg"
 }
 
 # Sleeps until the Unix time in ms given (at once if it has passed).
