@@ -36,6 +36,7 @@ TEST(DiscRows, TheRectanglesAreTheDiscsPixelsOnceEachCutToTheClientArea)
                 const DiscShape shape(w, h);
                 std::vector<std::uint32_t> want(kClient.cx * kClient.cy, 0), got(kClient.cx * kClient.cy, 0);
                 shape.Fill(Pixels{want.data(), kClient.cx, kClient.cy, kClient.cx}, left, top, 1);
+                rows.clear();
                 DiscRows(shape, bounds, kClient, kDx, kDy, rows);
                 for (const Rectangle& r : rows) {
                     for (int y = r.y - kDy; y < r.y - kDy + r.height; ++y) {

@@ -78,11 +78,14 @@ public:
     {
         if (region == 0 || brush == 0)
             return;
-        // The disc's pixels as GDI's elliptic region has them, in one request.
+        // The disc's pixels as GDI's elliptic region has them. Fills one after another in
+        // one colour (the erasures of a frame after stepped ones) go as one request.
+        const GC gc = GcFor(brush);
+        if (gc != fillGc_)
+            SendFills();
+        fillGc_ = gc;
         const Disc& disc = *reinterpret_cast<const Disc*>(region);
         DiscRows(disc.shape, disc.bounds, client_, dx_, dy_, rows_);
-        if (!rows_.empty())
-            XFillRectangles(display_, window_, GcFor(brush), rows_.data(), static_cast<int>(rows_.size()));
     }
 
     void MoveRegion(Region region, std::int32_t dx, std::int32_t dy) override
@@ -110,6 +113,7 @@ public:
 
     void DrawTextLine(std::int32_t x, std::int32_t y, const char* text, std::int32_t length) override
     {
+        SendFills();
         if (font_ == nullptr)
             return;
         const int n = std::clamp(length, 0, static_cast<std::int32_t>(kLongestText));
@@ -127,9 +131,20 @@ public:
 
     // A frame's requests go out together: one write for the whole frame (as far as Xlib's
     // buffer holds it), not one per disc or per line of text.
-    void EndFrame() override { XFlush(display_); }
+    void EndFrame() override
+    {
+        SendFills();
+        XFlush(display_);
+    }
 
 private:
+    void SendFills()
+    {
+        if (!rows_.empty())
+            XFillRectangles(display_, window_, fillGc_, rows_.data(), static_cast<int>(rows_.size()));
+        rows_.clear();
+    }
+
     struct Disc {
         PixelRect bounds;
         DiscShape shape;
@@ -177,7 +192,8 @@ private:
     std::deque<SolidBrush> brushes_;
     PixelSize client_{0, 0};
     std::deque<Disc> discs_;
-    std::vector<XRectangle> rows_;  // a fill's rectangles, kept for the next
+    std::vector<XRectangle> rows_;  // the rectangles of fills not yet sent, all in fillGc_
+    GC fillGc_ = nullptr;
     std::unordered_map<Brush, GC> gcs_;
     std::array<XTextItem, kLongestText> items_{};
 };
