@@ -46,6 +46,15 @@ TEST(FrameLog, SaysSoWhenNoFrameCame)
         FrameLoggingClock log(clock, "frames.txt", [] { return std::uint64_t{1}; });
     }
     EXPECT_EQ(Contents("frames.txt"), "frames=0 first_frame_ms=0 last_frame_ms=0 first_frame_unix_ms=0000\n");
+    // Where not every frame is drawn, how many were, as the pace counts them when the log
+    // is written.
+    std::uint32_t drawn = 0;
+    {
+        FrameLoggingClock log(clock, "frames.txt", [] { return std::uint64_t{1}; }, &drawn);
+        log.Pause(5);
+        drawn = 1;
+    }
+    EXPECT_EQ(Contents("frames.txt"), "frames=1 first_frame_ms=0 last_frame_ms=0 first_frame_unix_ms=0001 drawn=1\n");
 }
 
 }  // namespace
