@@ -5,21 +5,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include "sim_fakes.h"
 
-// Time passes only in pauses, and in the work a frame is said to take; the pauses are
-// counted, as the thread's wake-ups.
-class SleepingClock final : public Clock {
-public:
-    std::uint32_t now = 5000;
-    std::uint32_t pauses = 0;
-    std::uint32_t Milliseconds() override { return now; }
-    void Pause(std::uint32_t milliseconds) override
-    {
-        now += milliseconds;
-        ++pauses;
-    }
-};
+namespace {
 
 // What the pace steers: which frames it drew and when, and a display that may be busy.
 class Steered final : public SteppedDrawing {
@@ -27,18 +15,22 @@ public:
     explicit Steered(SleepingClock& clock) : clock_(clock) {}
     bool ready = true;
     bool drawing = true;
-    std::uint32_t ended = 0, endedDrawn = 0;
-    std::vector<std::uint32_t> drawnAt;  // the clock's times of the drawn frames' ends
+    std::uint32_t ended = 0, endedDrawn = 0;  // frames ended, and of them the drawn
+    std::vector<std::uint32_t> drawnAt;       // the clock's times of the drawn frames' ends
     void EndFrame() override
     {
-        ++ended;
-        if (drawing) {
-            ++endedDrawn;
-            drawnAt.push_back(clock_.now);
-        }
+        // Only a drawn frame's end is shown.
+        EXPECT_TRUE(drawing);
+        ++endedDrawn;
+        drawnAt.push_back(clock_.now);
     }
     bool Ready() override { return ready; }
-    void SetDrawing(bool d) override { drawing = d; }
+    // Told at the end of every frame, of the next.
+    void SetDrawing(bool d) override
+    {
+        ++ended;
+        drawing = d;
+    }
 
 private:
     SleepingClock& clock_;

@@ -238,15 +238,6 @@ TEST(PictureSurface, EveryFrameReleasesAllItChanged)
     }
 }
 
-// A clock whose pauses pass at once, each taking as long as it asks; a reading costs
-// nothing.
-class SleepingClock final : public Clock {
-public:
-    std::uint32_t now = 1000;
-    std::uint32_t Milliseconds() override { return now; }
-    void Pause(std::uint32_t milliseconds) override { now += milliseconds; }
-};
-
 // Reads another clock and pauses not at all: a loop that sees the very readings another
 // loop sees.
 class ReadingClock final : public Clock {
@@ -287,7 +278,7 @@ TEST(PacedWindowSurface, AfterEveryDrawnFrameThePictureIsThatOfDrawingEveryFrame
     for (int frame = 1; frame <= 3000; ++frame) {
         // Taken at first, then now and then, then for a while not at all (an output
         // switched off), then whenever the pace asks.
-        const std::uint32_t ms = clock.now - 1000;
+        const std::uint32_t ms = clock.now - 5000;
         paced.wantsFrame = ms < 2000 || (ms < 5000 && ms % 50 < 20) || ms >= 9000;
         if (frame % 700 == 0) {
             // The window's owner paints it over between two frames.

@@ -95,6 +95,20 @@ public:
     void Pause(std::uint32_t milliseconds) override { pauses.push_back(milliseconds); }
 };
 
+// A clock whose pauses pass at once, each taking as long as it asks; a reading costs
+// nothing. The pauses are counted, as a thread's wake-ups.
+class SleepingClock final : public Clock {
+public:
+    std::uint32_t now = 5000;
+    std::uint32_t pauses = 0;
+    std::uint32_t Milliseconds() override { return now; }
+    void Pause(std::uint32_t milliseconds) override
+    {
+        now += milliseconds;
+        ++pauses;
+    }
+};
+
 // Hands out a given sequence, then repeats its last value; counts the draws and seeds.
 class SequenceRandom final : public RandomSource {
 public:

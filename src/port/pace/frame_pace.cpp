@@ -26,8 +26,10 @@ std::uint32_t FramePace::Milliseconds()
 
 void FramePace::Pause(std::uint32_t milliseconds)
 {
-    steered_.EndFrame();
-    drawnFrames_ += drawing_ ? 1u : 0u;
+    if (drawing_) {
+        steered_.EndFrame();
+        ++drawnFrames_;
+    }
     const std::uint64_t period = std::uint64_t{milliseconds} * 1000u + kFrameWorkMicros;
     if (!started_) {
         started_ = true;

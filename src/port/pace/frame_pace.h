@@ -8,7 +8,8 @@
 class SteppedDrawing {
 public:
     virtual ~SteppedDrawing() = default;
-    // A frame is complete.
+    // A drawn frame is complete: what it drew is to be shown. What a frame left undrawn
+    // sent (text mended, erasures where text is) is shown with the next drawn one.
     virtual void EndFrame() = 0;
     // Whether the display would take a frame drawn now.
     virtual bool Ready() = 0;

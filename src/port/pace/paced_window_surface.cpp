@@ -28,14 +28,6 @@ void PacedWindowSurface::FillRegion(Region region, Brush brush)
     skipping_.FillRegion(region, brush != 0 && BrushAt(brush).colour == background_ ? eraser_ : brush);
 }
 
-void PacedWindowSurface::EndFrame()
-{
-    // What an undrawn frame sent (text mended, erasures where text is) is shown with the
-    // next drawn one, never on its own.
-    if (drawing_)
-        display_->EndFrame();
-}
-
 void PacedWindowSurface::SetDrawing(bool drawing)
 {
     if (erasures_ != nullptr) {
@@ -46,5 +38,4 @@ void PacedWindowSurface::SetDrawing(bool drawing)
         }
     }
     skipping_.SetDrawing(drawing);
-    drawing_ = drawing;
 }

@@ -39,7 +39,7 @@ public:
     }
 
 private:
-    void EndFrame() override;
+    void EndFrame() override { display_->EndFrame(); }
     bool Ready() override { return display_->WantsFrame(); }
     void SetDrawing(bool drawing) override;
 
@@ -50,6 +50,5 @@ private:
     std::uint32_t tickMicros_;
     const std::atomic<std::uint32_t>* erasures_;
     std::uint32_t erasuresSeen_ = 0;
-    bool drawing_ = true;
     std::optional<FramePace> pace_;
 };
