@@ -16,7 +16,7 @@ struct Rectangle {
     unsigned short width, height;
 };
 
-// Discs of many sizes at many places, over every edge of the client area and at an
+// Discs of many sizes at many places, inside and over every edge of the client area, at an
 // offset on the window (a view of the root window): the rectangles cover each pixel the
 // disc rule fills, once, and nothing else; rows alike are joined.
 TEST(DiscRows, TheRectanglesAreTheDiscsPixelsOnceEachCutToTheClientArea)
@@ -30,14 +30,18 @@ TEST(DiscRows, TheRectanglesAreTheDiscsPixelsOnceEachCutToTheClientArea)
     for (const int w : {0, 1, 2, 3, 5, 8, 13, 40, 72}) {
         for (const int h : {0, 1, 2, 4, 9, 40, 72}) {
             for (int place = 0; place < 8; ++place) {
-                const int left = between(-w - 2, kClient.cx + 2), top = between(-h - 2, kClient.cy + 2);
+                // Every other place wholly inside, where the disc fits.
+                const bool inside = place % 2 == 0 && w <= kClient.cx && h <= kClient.cy;
+                const int left = inside ? between(0, kClient.cx - w) : between(-w - 2, kClient.cx + 2);
+                const int top = inside ? between(0, kClient.cy - h) : between(-h - 2, kClient.cy + 2);
                 const PixelRect bounds{left, top, left + w, top + h};
                 SCOPED_TRACE(testing::Message() << w << "x" << h << " at " << left << "," << top);
                 const DiscShape shape(w, h);
+                const DiscRows<Rectangle> discRows(w, h);
                 std::vector<std::uint32_t> want(kClient.cx * kClient.cy, 0), got(kClient.cx * kClient.cy, 0);
                 shape.Fill(Pixels{want.data(), kClient.cx, kClient.cy, kClient.cx}, left, top, 1);
                 rows.clear();
-                DiscRows(shape, bounds, kClient, kDx, kDy, rows);
+                discRows.Append(bounds, kClient, kDx, kDy, rows);
                 for (const Rectangle& r : rows) {
                     for (int y = r.y - kDy; y < r.y - kDy + r.height; ++y) {
                         for (int x = r.x - kDx; x < r.x - kDx + r.width; ++x) {

@@ -70,7 +70,7 @@ public:
 
     Region MakeDiscRegion(const PixelRect& bounds) override
     {
-        discs_.push_back(Disc{bounds, DiscShape(bounds.right - bounds.left, bounds.bottom - bounds.top)});
+        discs_.push_back(Disc{bounds, DiscRows<XRectangle>(bounds.right - bounds.left, bounds.bottom - bounds.top)});
         return reinterpret_cast<Region>(&discs_.back());
     }
 
@@ -85,7 +85,7 @@ public:
             SendFills();
         fillGc_ = gc;
         const Disc& disc = *reinterpret_cast<const Disc*>(region);
-        DiscRows(disc.shape, disc.bounds, client_, dx_, dy_, rows_);
+        disc.rows.Append(disc.bounds, client_, dx_, dy_, rows_);
     }
 
     void MoveRegion(Region region, std::int32_t dx, std::int32_t dy) override
@@ -147,7 +147,7 @@ private:
 
     struct Disc {
         PixelRect bounds;
-        DiscShape shape;
+        DiscRows<XRectangle> rows;
     };
 
     // One graphics context per brush, so a fill never has to change a context's colour
