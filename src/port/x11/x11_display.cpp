@@ -131,19 +131,6 @@ bool QueryWindow(Window xid, int* width, int* height, bool* viewable)
     return true;
 }
 
-unsigned long PixelFor(Display* display, int screen, COLORREF colour)
-{
-    XColor c{};
-    // COLORREF holds 8 bits a channel, red lowest; X wants 16 bits a channel.
-    c.red = static_cast<unsigned short>((colour & 0xFFu) * 0x101u);
-    c.green = static_cast<unsigned short>(((colour >> 8) & 0xFFu) * 0x101u);
-    c.blue = static_cast<unsigned short>(((colour >> 16) & 0xFFu) * 0x101u);
-    c.flags = DoRed | DoGreen | DoBlue;
-    if (XAllocColor(display, DefaultColormap(display, screen), &c) == 0)
-        return WhitePixel(display, screen);
-    return c.pixel;
-}
-
 bool OpenDesktop(const char* displayName)
 {
     // Two threads talk to the display, each on its own connection; Xlib's own shared

@@ -72,5 +72,3 @@ bool EndErrorTrap();         // true if an error arrived since BeginErrorTrap
 // Whether a window exists and is visible, and its size; false if it does not exist.
 bool QueryWindow(Window xid, int* width, int* height, bool* viewable);
 
-// The pixel for a COLORREF in the display's default colour map.
-unsigned long PixelFor(Display* display, int screen, COLORREF colour);

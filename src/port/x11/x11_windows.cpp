@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "port/x11/x11_state.h"
+#include "port/x11/x11_xlib_surface.h"
 
 namespace {
 

@@ -1,0 +1,136 @@
+// The X11 saver's drawing on a real X server: frames at the Linux pace, most of them only
+// stepped, drawn with Xlib into a window, against a picture in memory that draws every
+// frame. Run on an Xvfb of its own by xlib_surface_test.sh.
+
+// googletest first: Xlib's macros (None among them) would break its headers.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "port/pace/paced_window_surface.h"
+#include "port/raster/raster_surface.h"
+#include "port/solid_brush.h"
+#include "port/x11/x11_xlib_surface.h"
+#include "sim/frame_loop.h"
+#include "sim_fakes.h"
+
+namespace {
+
+constexpr Colour kBackground = 0x00800000;  // GDI's dark blue, 0x00BBGGRR
+constexpr std::int32_t kWidth = 400, kHeight = 300;
+
+// Reads another clock and pauses not at all: a loop that sees the very readings another
+// loop sees.
+class ReadingClock final : public Clock {
+public:
+    explicit ReadingClock(Clock& clock) : clock_(clock) {}
+    std::uint32_t Milliseconds() override { return clock_.Milliseconds(); }
+    void Pause(std::uint32_t) override {}
+
+private:
+    Clock& clock_;
+};
+
+std::uint32_t RgbOf(Colour colour)
+{
+    return (colour & 0xFFu) << 16 | (colour & 0xFF00u) | (colour >> 16 & 0xFFu);
+}
+
+// Where the window differs from the picture, between the rows of text; empty where not.
+std::string Difference(Display* display, Window window, const RasterSurface& picture, std::int32_t textRows)
+{
+    XImage* image = XGetImage(display, window, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return "the window cannot be read";
+    std::string difference;
+    for (std::int32_t y = textRows; y < kHeight - textRows && difference.empty(); ++y) {
+        for (std::int32_t x = 0; x < kWidth; ++x) {
+            const std::uint32_t want = RgbOf(picture.pixels()[static_cast<std::size_t>(y * kWidth + x)]);
+            const auto got = static_cast<std::uint32_t>(XGetPixel(image, x, y) & 0xFFFFFFu);
+            if (got != want) {
+                char text[96];
+                std::snprintf(text, sizeof text, "pixel %d,%d is %06x, not %06x", x, y, got, want);
+                difference = text;
+                break;
+            }
+        }
+    }
+    XDestroyImage(image);
+    return difference;
+}
+
+// After every frame drawn on the server, the window holds the discs of drawing every
+// frame, pixel for pixel, where the text cannot reach (the server's font is not the
+// picture's stand-in blocks): the rows of the rate label and of the credit line are left
+// out. And no more frames are drawn than the display shows, however many are run.
+TEST(XlibSurface, AfterEveryDrawnFrameTheWindowShowsTheDiscsOfDrawingEveryFrame)
+{
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr) << "no X display";
+    const int screen = DefaultScreen(display);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = RgbOf(kBackground);
+    const Window window = XCreateWindow(display, RootWindow(display, screen), 0, 0, kWidth, kHeight, 0, CopyFromParent,
+                                        InputOutput, CopyFromParent, CWBackPixel, &attributes);
+    XMapWindow(display, window);
+    XSync(display, False);
+
+    {
+        std::atomic<std::uint32_t> erasures{0};
+        PacedWindowSurface paced(OpenXlibSurface(XOpenDisplay(nullptr), window, std::nullopt), kBackground, 16667, &erasures);
+        RasterSurface every(kWidth, kHeight);
+        every.FillAll(kBackground);
+        SolidBrush background{kBackground};  // the main thread's brush
+        char pacedLabel[64] = "Actions per sec:", everyLabel[64] = "Actions per sec:";
+        const AnimationInputs pacedInputs{false, 32, kBackground, reinterpret_cast<Surface::Brush>(&background),
+                                          pacedLabel, sizeof pacedLabel, "Varbules credit line"};
+        const AnimationInputs everyInputs{false, 32, kBackground, every.MakeBrush(kBackground), everyLabel, sizeof everyLabel,
+                                          "Varbules credit line"};
+        SleepingClock clock;
+        FramePace& pace = paced.Pace(clock);
+        ReadingClock everyClock(pace);
+        MsvcrtRandom pacedRandom(7), everyRandom(7);
+        FrameLoop everyLoop(everyInputs, every, everyClock, everyRandom);
+        FrameLoop pacedLoop(pacedInputs, paced, pace, pacedRandom);
+
+        // Wide enough for either font's line: the window's rows below and above stay.
+        const std::int32_t textRows = 2 * std::max(paced.MeasureText("Ag", 2).cy, RasterSurface::kGlyphHeight);
+        std::size_t compared = 0;
+        int frames = 0;
+        for (; frames < 2000; ++frames) {
+            const std::size_t drawnBefore = pace.drawnFrames();
+            everyLoop.RunFrame();
+            pacedLoop.RunFrame();
+            if (pace.drawnFrames() == drawnBefore || frames % 5 != 0)
+                continue;
+            // The surface sends on a connection of its own: the server takes its requests in
+            // their own time, so the window is read until it matches, up to a deadline.
+            std::string last;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            do {
+                XSync(display, False);
+                last = Difference(display, window, every, textRows);
+            } while (!last.empty() && std::chrono::steady_clock::now() < deadline);
+            ASSERT_EQ(last, "") << "after frame " << frames;
+            ++compared;
+        }
+        EXPECT_GT(compared, 40u);
+        // At most one drawn frame a tick of the display, and most ticks one.
+        const std::uint64_t elapsedMicros = std::uint64_t{clock.now - 5000} * 1000, tick = 16667;
+        EXPECT_LE(pace.drawnFrames() * tick, elapsedMicros + tick);
+        EXPECT_GE(pace.drawnFrames() * tick * 10, elapsedMicros * 9);
+    }  // the surface, and its connection, go before the window
+    XDestroyWindow(display, window);
+    XCloseDisplay(display);
+}
+
+}  // namespace
