@@ -12,4 +12,7 @@ public:
     // Whether the display would take a frame drawn now; one it would not is better left
     // undrawn (a compositor that has not yet shown the last picture).
     virtual bool WantsFrame() { return true; }
+    // The colour the window's owner erases it with. A display that knows where its window
+    // can hold nothing else may fill more than a region with it, where that is cheaper.
+    virtual void SetWindowBackground(Colour) {}
 };

@@ -12,6 +12,7 @@ PacedWindowSurface::PacedWindowSurface(std::unique_ptr<DisplaySurface> display, 
       erasures_(erasures),
       erasuresSeen_(erasures != nullptr ? erasures->load() : 0)
 {
+    display_->SetWindowBackground(background);
 }
 
 FramePace& PacedWindowSurface::Pace(Clock& clock)

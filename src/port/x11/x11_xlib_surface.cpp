@@ -32,6 +32,8 @@ unsigned long PixelFor(Display* display, int screen, Colour colour)
 namespace {
 
 constexpr std::size_t kLongestText = 256;
+// Text at more places than this, and no erasure is widened any more.
+constexpr std::size_t kMostTextCells = 16;
 
 class XlibSurface final : public DisplaySurface {
 public:
@@ -97,9 +99,20 @@ public:
         if (gc != fillGc_)
             SendFills();
         fillGc_ = gc;
-        const Disc& disc = *reinterpret_cast<const Disc*>(region);
-        disc.rows.Append(disc.bounds, client_, dx_, dy_, rows_);
+        Disc& disc = *reinterpret_cast<Disc*>(region);
+        const bool erasing = background_ && BrushAt(brush).colour == *background_;
+        // The server spends on a rectangle what it spends on a hundred pixels or more: an
+        // erasure whose box can hold nothing but background outside the disc fills the
+        // whole box, one rectangle for a disc's twenty or so.
+        if (erasing && OnlyBackgroundAround(disc))
+            AppendBox(disc.bounds);
+        else
+            disc.rows.Append(disc.bounds, client_, dx_, dy_, rows_);
+        disc.shown = !erasing;
+        disc.shownAt = disc.bounds;
     }
+
+    void SetWindowBackground(Colour colour) override { background_ = colour; }
 
     void MoveRegion(Region region, std::int32_t dx, std::int32_t dy) override
     {
@@ -134,6 +147,7 @@ public:
         // opaque background mode paints it. Then one text item per character, each but the
         // first moved on by the extra spacing.
         const PixelSize cell = MeasureText(text, n);
+        AddTextCell(PixelRect{x, y, x + cell.cx, y + cell.cy});
         XFillRectangle(display_, window_, textBackgroundGc_, x + dx_, y + dy_, static_cast<unsigned>(std::max(cell.cx, 0)),
                        static_cast<unsigned>(std::max(cell.cy, 0)));
         for (int i = 0; i < n; ++i)
@@ -161,7 +175,59 @@ private:
     struct Disc {
         PixelRect bounds;
         DiscRows<XRectangle> rows;
+        bool shown = false;  // last filled in a colour other than the background
+        PixelRect shownAt{};  // its bounds then
     };
+
+    static bool Meet(const PixelRect& a, const PixelRect& b)
+    {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    }
+
+    // Whether the window holds only background in the disc's box, but for the disc's own
+    // pixels: no other disc stands in it, nor did any text, nor the disc elsewhere. The
+    // window is all background once its owner has erased it, and what lies on it since
+    // is the discs and the text of this surface.
+    bool OnlyBackgroundAround(const Disc& disc) const
+    {
+        if (textCells_.size() > kMostTextCells)
+            return false;
+        const PixelRect& box = disc.bounds;
+        for (const PixelRect& cell : textCells_)
+            if (Meet(cell, box))
+                return false;
+        for (const Disc& other : discs_) {
+            const PixelRect& at = other.shownAt;
+            const bool itself = &other == &disc && at.left == box.left && at.top == box.top && at.right == box.right &&
+                                at.bottom == box.bottom;
+            if (other.shown && !itself && Meet(other.shownAt, box))
+                return false;
+        }
+        return true;
+    }
+
+    void AppendBox(const PixelRect& box)
+    {
+        const std::int32_t left = std::max(box.left, 0), top = std::max(box.top, 0);
+        const std::int32_t right = std::min(box.right, client_.cx), bottom = std::min(box.bottom, client_.cy);
+        if (left < right && top < bottom)
+            rows_.push_back(XRectangle{static_cast<short>(left + dx_), static_cast<short>(top + dy_),
+                                       static_cast<unsigned short>(right - left), static_cast<unsigned short>(bottom - top)});
+    }
+
+    // The lines of text stand at the same few places, growing and shrinking: a line drawn
+    // where one began before widens that one's cell.
+    void AddTextCell(const PixelRect& cell)
+    {
+        for (PixelRect& known : textCells_) {
+            if (known.left == cell.left && known.top == cell.top) {
+                known = PixelRect{known.left, known.top, std::max(known.right, cell.right), std::max(known.bottom, cell.bottom)};
+                return;
+            }
+        }
+        if (textCells_.size() <= kMostTextCells)
+            textCells_.push_back(cell);
+    }
 
     // One graphics context per brush, so a fill never has to change a context's colour
     // first. The surface's own brushes get theirs when they are made; the main thread's
@@ -209,6 +275,8 @@ private:
     GC fillGc_ = nullptr;
     std::unordered_map<Brush, GC> gcs_;
     std::array<XTextItem, kLongestText> items_{};
+    std::optional<Colour> background_;
+    std::vector<PixelRect> textCells_;  // where text was drawn, in client coordinates
 };
 
 }  // namespace
