@@ -12,9 +12,9 @@
 #include <gtest/gtest.h>
 
 #include "port/picture/dirty_tiles.h"
-#include "port/pace/paced_window_surface.h"
 #include "port/raster/raster_surface.h"
 #include "sim/frame_loop.h"
+#include "paced_beside_every.h"
 #include "sim_fakes.h"
 
 namespace {
@@ -238,18 +238,6 @@ TEST(PictureSurface, EveryFrameReleasesAllItChanged)
     }
 }
 
-// Reads another clock and pauses not at all: a loop that sees the very readings another
-// loop sees.
-class ReadingClock final : public Clock {
-public:
-    explicit ReadingClock(Clock& clock) : clock_(clock) {}
-    std::uint32_t Milliseconds() override { return clock_.Milliseconds(); }
-    void Pause(std::uint32_t) override {}
-
-private:
-    Clock& clock_;
-};
-
 // The same frames at the Linux saver's pace, the display taking a frame only now and
 // then, and on a picture surface that draws them all: after every drawn frame the two
 // pictures are the same, erasures with the main thread's background brush and the
@@ -262,18 +250,9 @@ TEST(PacedWindowSurface, AfterEveryDrawnFrameThePictureIsThatOfDrawingEveryFrame
     std::atomic<std::uint32_t> erasures{0};
     PacedWindowSurface pacedSurface(std::make_unique<PictureSurface>(paced, OpenFont()), kBackground, 16667, &erasures);
     PictureSurface everySurface(every, OpenFont());
-    SolidBrush background{kBackground};  // the main thread's brush
-    char pacedLabel[64] = "Actions per sec:", everyLabel[64] = "Actions per sec:";
-    const AnimationInputs pacedInputs{false, 32, kBackground, reinterpret_cast<Surface::Brush>(&background),
-                                      pacedLabel, sizeof pacedLabel, "Varbules credit line"};
-    AnimationInputs everyInputs = pacedInputs;
-    everyInputs.rateLabel = everyLabel;
-    SleepingClock clock;
-    FramePace& pace = pacedSurface.Pace(clock);
-    ReadingClock everyClock(pace);
-    MsvcrtRandom pacedRandom(5), everyRandom(5);
-    FrameLoop everyLoop(everyInputs, everySurface, everyClock, everyRandom);
-    FrameLoop pacedLoop(pacedInputs, pacedSurface, pace, pacedRandom);
+    PacedBesideEvery runs(pacedSurface, everySurface, kBackground, 0, 32, 5);
+    SleepingClock& clock = runs.clock;
+    FramePace& pace = runs.pace;
     std::size_t releasedOff = 0, releasedOn = 0, framesOff = 0, framesOn = 0;
     for (int frame = 1; frame <= 3000; ++frame) {
         // Taken at first, then now and then, then for a while not at all (an output
@@ -287,9 +266,8 @@ TEST(PacedWindowSurface, AfterEveryDrawnFrameThePictureIsThatOfDrawingEveryFrame
             ++erasures;
         }
         const std::size_t releasedBefore = paced.released.size(), presentedBefore = paced.presentedAfter.size();
-        everyLoop.RunFrame();
-        pacedLoop.RunFrame();
-        ASSERT_STREQ(pacedLabel, everyLabel);
+        runs.RunFrame();
+        ASSERT_STREQ(runs.pacedLabel, runs.everyLabel);
         // A drawn frame is presented at its end.
         if (paced.presentedAfter.size() > presentedBefore) {
             ASSERT_EQ(paced.presentedAfter.size(), presentedBefore + 1);

@@ -109,6 +109,18 @@ public:
     }
 };
 
+// Reads another clock and pauses not at all: a loop that sees the very readings another
+// loop sees.
+class ReadingClock final : public Clock {
+public:
+    explicit ReadingClock(Clock& clock) : clock_(clock) {}
+    std::uint32_t Milliseconds() override { return clock_.Milliseconds(); }
+    void Pause(std::uint32_t) override {}
+
+private:
+    Clock& clock_;
+};
+
 // Hands out a given sequence, then repeats its last value; counts the draws and seeds.
 class SequenceRandom final : public RandomSource {
 public:

@@ -16,29 +16,14 @@
 #include <memory>
 #include <string>
 
-#include "port/pace/paced_window_surface.h"
 #include "port/raster/raster_surface.h"
-#include "port/solid_brush.h"
 #include "port/x11/x11_xlib_surface.h"
-#include "sim/frame_loop.h"
-#include "sim_fakes.h"
+#include "paced_beside_every.h"
 
 namespace {
 
 constexpr Colour kBackground = 0x00800000;  // GDI's dark blue, 0x00BBGGRR
 constexpr std::int32_t kWidth = 400, kHeight = 300;
-
-// Reads another clock and pauses not at all: a loop that sees the very readings another
-// loop sees.
-class ReadingClock final : public Clock {
-public:
-    explicit ReadingClock(Clock& clock) : clock_(clock) {}
-    std::uint32_t Milliseconds() override { return clock_.Milliseconds(); }
-    void Pause(std::uint32_t) override {}
-
-private:
-    Clock& clock_;
-};
 
 std::uint32_t RgbOf(Colour colour)
 {
@@ -89,18 +74,8 @@ TEST(XlibSurface, AfterEveryDrawnFrameTheWindowShowsTheDiscsOfDrawingEveryFrame)
         PacedWindowSurface paced(OpenXlibSurface(XOpenDisplay(nullptr), window, std::nullopt), kBackground, 16667, &erasures);
         RasterSurface every(kWidth, kHeight);
         every.FillAll(kBackground);
-        SolidBrush background{kBackground};  // the main thread's brush
-        char pacedLabel[64] = "Actions per sec:", everyLabel[64] = "Actions per sec:";
-        const AnimationInputs pacedInputs{false, 32, kBackground, reinterpret_cast<Surface::Brush>(&background),
-                                          pacedLabel, sizeof pacedLabel, "Varbules credit line"};
-        const AnimationInputs everyInputs{false, 32, kBackground, every.MakeBrush(kBackground), everyLabel, sizeof everyLabel,
-                                          "Varbules credit line"};
-        SleepingClock clock;
-        FramePace& pace = paced.Pace(clock);
-        ReadingClock everyClock(pace);
-        MsvcrtRandom pacedRandom(7), everyRandom(7);
-        FrameLoop everyLoop(everyInputs, every, everyClock, everyRandom);
-        FrameLoop pacedLoop(pacedInputs, paced, pace, pacedRandom);
+        PacedBesideEvery runs(paced, every, kBackground, every.MakeBrush(kBackground), 32, 7);
+        FramePace& pace = runs.pace;
 
         // Wide enough for either font's line: the window's rows below and above stay.
         const std::int32_t textRows = 2 * std::max(paced.MeasureText("Ag", 2).cy, RasterSurface::kGlyphHeight);
@@ -108,8 +83,7 @@ TEST(XlibSurface, AfterEveryDrawnFrameTheWindowShowsTheDiscsOfDrawingEveryFrame)
         int frames = 0;
         for (; frames < 2000; ++frames) {
             const std::size_t drawnBefore = pace.drawnFrames();
-            everyLoop.RunFrame();
-            pacedLoop.RunFrame();
+            runs.RunFrame();
             if (pace.drawnFrames() == drawnBefore || frames % 5 != 0)
                 continue;
             // The surface sends on a connection of its own: the server takes its requests in
@@ -125,7 +99,7 @@ TEST(XlibSurface, AfterEveryDrawnFrameTheWindowShowsTheDiscsOfDrawingEveryFrame)
         }
         EXPECT_GT(compared, 40u);
         // At most one drawn frame a tick of the display, and most ticks one.
-        const std::uint64_t elapsedMicros = std::uint64_t{clock.now - 5000} * 1000, tick = 16667;
+        const std::uint64_t elapsedMicros = std::uint64_t{runs.clock.now - 5000} * 1000, tick = 16667;
         EXPECT_LE(pace.drawnFrames() * tick, elapsedMicros + tick);
         EXPECT_GE(pace.drawnFrames() * tick * 10, elapsedMicros * 9);
     }  // the surface, and its connection, go before the window
