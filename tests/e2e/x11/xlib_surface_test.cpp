@@ -30,6 +30,28 @@ std::uint32_t RgbOf(Colour colour)
     return (colour & 0xFFu) << 16 | (colour & 0xFF00u) | (colour >> 16 & 0xFFu);
 }
 
+// A window of kWidth by kHeight in the background colour, shown.
+Window OpenWindow(Display* display)
+{
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = RgbOf(kBackground);
+    const Window window = XCreateWindow(display, DefaultRootWindow(display), 0, 0, kWidth, kHeight, 0, CopyFromParent,
+                                        InputOutput, CopyFromParent, CWBackPixel, &attributes);
+    XMapWindow(display, window);
+    XSync(display, False);
+    return window;
+}
+
+std::uint32_t PixelAt(Display* display, Window window, std::int32_t x, std::int32_t y)
+{
+    XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return 0xFFFFFFFFu;
+    const auto pixel = static_cast<std::uint32_t>(XGetPixel(image, 0, 0) & 0xFFFFFFu);
+    XDestroyImage(image);
+    return pixel;
+}
+
 // Where the window differs from the picture, between the rows of text; empty where not.
 std::string Difference(Display* display, Window window, const RasterSurface& picture, std::int32_t textRows)
 {
@@ -61,13 +83,7 @@ TEST(XlibSurface, AfterEveryDrawnFrameTheWindowShowsTheDiscsOfDrawingEveryFrame)
 {
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr) << "no X display";
-    const int screen = DefaultScreen(display);
-    XSetWindowAttributes attributes{};
-    attributes.background_pixel = RgbOf(kBackground);
-    const Window window = XCreateWindow(display, RootWindow(display, screen), 0, 0, kWidth, kHeight, 0, CopyFromParent,
-                                        InputOutput, CopyFromParent, CWBackPixel, &attributes);
-    XMapWindow(display, window);
-    XSync(display, False);
+    const Window window = OpenWindow(display);
 
     {
         std::atomic<std::uint32_t> erasures{0};
@@ -103,6 +119,41 @@ TEST(XlibSurface, AfterEveryDrawnFrameTheWindowShowsTheDiscsOfDrawingEveryFrame)
         EXPECT_LE(pace.drawnFrames() * tick, elapsedMicros + tick);
         EXPECT_GE(pace.drawnFrames() * tick * 10, elapsedMicros * 9);
     }  // the surface, and its connection, go before the window
+    XDestroyWindow(display, window);
+    XCloseDisplay(display);
+}
+
+// An erasure reaches no further than the disc where text stands: a disc whose box, but not
+// whose pixels, meets the cell of a line of text is drawn and erased, and the cell is still
+// the text's, not the background.
+TEST(XlibSurface, AnErasureLeavesTheTextBesideTheDiscAlone)
+{
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr) << "no X display";
+    const Window window = OpenWindow(display);
+    {
+        std::unique_ptr<DisplaySurface> surface = OpenXlibSurface(XOpenDisplay(nullptr), window, std::nullopt);
+        surface->SetWindowBackground(kBackground);
+        const Surface::Brush green = surface->MakeBrush(0x0000FF00), background = surface->MakeBrush(kBackground);
+        surface->SetTextStyle(0x00000000, 0x00FFFFFF, 0);  // white on a black cell
+        surface->DrawTextLine(10, 10, "MM", 2);
+        const PixelSize cell = surface->MeasureText("MM", 2);
+        ASSERT_GT(cell.cx, 0);
+        // The disc's box reaches 3 pixels into the cell's bottom right corner; a disc of 40
+        // leaves more than that of its box's corner empty.
+        const std::int32_t left = 10 + cell.cx - 3, top = 10 + cell.cy - 3;
+        const Surface::Region disc = surface->MakeDiscRegion(PixelRect{left, top, left + 40, top + 40});
+        surface->FillRegion(disc, green);
+        surface->FillRegion(disc, background);
+        surface->EndFrame();
+        // The erasure has reached the server once the disc's centre is background again.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (PixelAt(display, window, left + 20, top + 20) != RgbOf(kBackground) &&
+               std::chrono::steady_clock::now() < deadline) {
+        }
+        ASSERT_EQ(PixelAt(display, window, left + 20, top + 20), RgbOf(kBackground)) << "the disc was not erased";
+        EXPECT_NE(PixelAt(display, window, left + 1, top + 1), RgbOf(kBackground)) << "the erasure reached the text";
+    }
     XDestroyWindow(display, window);
     XCloseDisplay(display);
 }
