@@ -13,7 +13,6 @@
 template <typename Rectangle>
 class DiscRows {
 public:
-    DiscRows() = default;
     // The disc in bounds of the given size.
     DiscRows(std::int32_t width, std::int32_t height) : shape_(width, height), width_(width), height_(height)
     {

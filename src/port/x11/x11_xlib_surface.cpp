@@ -6,13 +6,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <deque>
 #include <unordered_map>
 #include <vector>
 
 #include "port/no_surface.h"
-#include "port/picture/disc_shape.h"
 #include "port/solid_brush.h"
 #include "port/x11/disc_rows.h"
 
